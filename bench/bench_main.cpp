@@ -1,0 +1,16 @@
+// Benchmark entry point: the application object exists, on the headless platform by default.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "platform/platform.h"
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PlatformInit(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,17 @@
+// Amounts to display text (1.234'50) and typed text back to amounts. Neither depends on the
+// process locale.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+constexpr size_t FORMATTED_AMOUNT_LENGTH = 19;
+
+// The amount with "." between thousands and "'" before two decimals, padded with blanks on the
+// right to exactly 19 characters (longer texts are cut to 19).
+std::string FormatAmount(double amount);
+// ",", "." and "'" all count as the decimal point; the number at the start of the text, or 0.
+double ParseAmount(std::string_view text);
+// The text without the blanks on both sides.
+std::string TrimBlanks(std::string_view text);

@@ -1,0 +1,41 @@
+// The ledger file "ahorros.log" beside the executable: the 77-byte records of the period's days.
+#pragma once
+
+#include <string>
+
+#include "model/model.h"
+#include "platform/platform.h"
+
+struct LedgerState {
+    DayRecord ledgerRecord;  // every record passes through this buffer on its way to and from disk
+};
+extern LedgerState ledger;
+
+constexpr const char* LEDGER_FILE_NAME = "ahorros.log";
+
+// The executable's folder followed by "ahorros.log", formed anew at every use.
+std::string LedgerPath();
+
+// Replaces the ledger with the records of the period's days in row, then column order, in one
+// step; the old ledger stays untouched on any failure. Returns 0 or the error number to report.
+int SaveLedger();
+// Adds the record of `day` to the ledger content being built (bytes after the spent text's
+// terminator are zero, so a period always gives the same bytes).
+void AppendLedgerRecord(const DayRecord& day, std::string& content);
+// Puts every complete record of the ledger into the grid cell its own column and row name;
+// records naming a cell outside the grid are skipped. Nothing is reported.
+void LoadLedger();
+
+// Error numbers and descriptions shown to the user for file errors.
+constexpr int FILE_ERROR_BAD_NAME = 52;      // "Bad file name or number"
+constexpr int FILE_ERROR_DISK_FULL = 61;     // "Disk full"
+constexpr int FILE_ERROR_PERMISSION = 70;    // "Permission denied"
+constexpr int FILE_ERROR_NOT_READY = 71;     // "Disk not ready"
+constexpr int FILE_ERROR_MEDIA = 72;         // "Disk media error"
+constexpr int FILE_ERROR_ACCESS = 75;        // "Path/file access error"
+
+// The number for a failed replacement: 52 when the file could not be created, else by errno.
+int FileErrorNumber(const ReplaceResult& result);
+const char* FileErrorDescription(int number);
+// "Err: " + " " + number + " " + description, for example "Err:  61 Disk full".
+std::string FileErrorBanner(int number);
