@@ -1,4 +1,6 @@
 // Process entry: everything happens in ProgramMain.
 #include "app/app.h"
 
-int main(int argc, char** argv) { return ProgramMain(argc, argv); }
+int main(int argc, char** argv) {
+    return ProgramMain(argc, argv);
+}

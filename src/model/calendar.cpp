@@ -5,12 +5,18 @@ CalendarNames calendarNames;
 
 void InitCalendarNames() {
     // Windows-1252: \xE9 is "é", \xE1 is "á".
-    static const char* const days[8] = {"",        "Lunes",   "Martes",     "Mi\xE9rcoles",
-                                        "Jueves",  "Viernes", "S\xE1" "bado", "Domingo"};
-    static const char* const months[13] = {"",      "Enero",      "Febrero", "Marzo",
-                                           "Abril", "Mayo",       "Junio",   "Julio",
-                                           "Agosto", "Septiembre", "Octubre", "Noviembre",
-                                           "Diciembre"};
+    static const char* const days[8] = {"",
+                                        "Lunes",
+                                        "Martes",
+                                        "Mi\xE9rcoles",
+                                        "Jueves",
+                                        "Viernes",
+                                        "S\xE1"
+                                        "bado",
+                                        "Domingo"};
+    static const char* const months[13] = {
+        "",      "Enero",  "Febrero",    "Marzo",   "Abril",     "Mayo",     "Junio",
+        "Julio", "Agosto", "Septiembre", "Octubre", "Noviembre", "Diciembre"};
     for (int i = 0; i < 8; ++i) calendarNames.dayNames[i] = days[i];
     for (int i = 0; i < 13; ++i) calendarNames.monthNames[i] = months[i];
 }
@@ -43,9 +49,18 @@ int16_t FebruaryLength(int16_t year) {
 
 int16_t DaysInMonth(int16_t month) {
     switch (month) {
-        case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+        case 1:
+        case 3:
+        case 5:
+        case 7:
+        case 8:
+        case 10:
+        case 12:
             return 31;
-        case 4: case 6: case 9: case 11:
+        case 4:
+        case 6:
+        case 9:
+        case 11:
             return 30;
         case 2:
             return FebruaryLength(period.startYear);

@@ -5,4 +5,6 @@
 
 PeriodModel period;
 
-void CreateDayGrid() { std::memset(period.dayGrid, 0, sizeof period.dayGrid); }
+void CreateDayGrid() {
+    std::memset(period.dayGrid, 0, sizeof period.dayGrid);
+}

@@ -1,0 +1,146 @@
+// Keys and clicks on the drawing surface. The program's handling of each message comes first; the
+// surface's own handling (pending key, focus) always follows.
+#include "app/app.h"
+#include "input/input.h"
+#include "model/model.h"
+#include "view/view.h"
+
+namespace {
+
+void PressEnter() {
+    RedrawCalendar();  // the field leaves the page
+    AcceptEntry();
+    PresentView();
+    CloseEntryField();
+}
+
+void OpenExpenseField(int column, int row) {
+    const DayRecord& day = DayAt(column, row);
+    amountEntry.entryColumn = column;
+    amountEntry.entryRow = row;
+    amountEntry.entryMode = ENTRY_EXPENSE;
+    OpenEntryField(ENTRY_WIDTH, ENTRY_HEIGHT, day.cellLeft + SPENT_DX, day.cellTop + SPENT_DY);
+}
+
+}  // namespace
+
+int KeyCodeOf(std::string_view pendingKey) {
+    if (pendingKey.size() == 1) return static_cast<unsigned char>(pendingKey[0]);
+    if (pendingKey.size() == 2)
+        return static_cast<unsigned char>(pendingKey[0]) +
+               256 * static_cast<unsigned char>(pendingKey[1]);
+    return 0;
+}
+
+void HandleKeyDown(int keyCode) {
+    if (entry.entryOpen == 0) return;
+    switch (keyCode) {
+        case KEY_BACKSPACE:
+            EraseBackward();
+            ShowEntryField();
+            break;
+        case KEY_RIGHT:
+            MoveCaretRight();
+            ShowEntryField();
+            break;
+        case KEY_LEFT:
+            MoveCaretLeft();
+            ShowEntryField();
+            break;
+        default:
+            break;
+    }
+}
+
+void HandleKeyUp(int keyCode) {
+    if (entry.entryOpen == 0) return;
+    if (keyCode >= 32 && keyCode <= 255) {
+        PutCharacter(keyCode);
+        ShowEntryField();
+        return;
+    }
+    switch (keyCode) {
+        case KEY_LEFT:
+            MoveCaretLeft();
+            ShowEntryField();
+            break;
+        case KEY_RIGHT:
+            MoveCaretRight();
+            ShowEntryField();
+            break;
+        case KEY_HOME:
+            MoveCaretHome();
+            ShowEntryField();
+            break;
+        case KEY_END:
+            MoveCaretEnd();
+            ShowEntryField();
+            break;
+        case KEY_BACKSPACE:
+            EraseBackward();
+            ShowEntryField();
+            break;
+        case KEY_ENTER:
+            PressEnter();
+            break;
+        default:
+            break;
+    }
+}
+
+std::string StartDayBannerText(int day) {
+    std::string digits = std::to_string(day);
+    if (day >= 0 && day < 10) digits.insert(digits.begin(), '0');
+    return TEXT_START_DAY_PREFIX + digits + TEXT_START_DAY_SUFFIX;
+}
+
+void PickStartDay(int column, int row) {
+    period.startDay = DayAt(column, row).dayOfMonth;
+    CreateDayGrid();
+    RedrawCalendar();  // lays the period out from the chosen day, which it may lower
+    PresentView();
+    shell.startDayChosen = 1;
+    ShowBanner(StartDayBannerText(period.startDay), 0);
+    OpenEntryField(ENTRY_WIDTH, ENTRY_HEIGHT, MONTH_TOTAL_FIELD_LEFT, MONTH_TOTAL_FIELD_TOP);
+    amountEntry.entryMode = ENTRY_MONTH_TOTAL;
+}
+
+void HandleLeftButtonDown(int x, int y) {
+    if (shell.welcomeShown != 0) return;
+    const CellHit hit = HitTestCell(x, y);
+    const auto dayOfPeriod = [&hit] {
+        return hit.onGrid && DayAt(hit.column, hit.row).inPeriod != 0;
+    };
+
+    // Each step sees what the one before it left.
+    if (shell.startDayChosen == 0 && dayOfPeriod()) PickStartDay(hit.column, hit.row);
+    if (dayOfPeriod() && banner.bannerDismissOnClick == 0 && entry.entryOpen == 0 &&
+        shell.startDayChosen == 1)
+        OpenExpenseField(hit.column, hit.row);
+    if (banner.bannerDismissOnClick == 1) {
+        RedrawCalendar();
+        PresentView();
+        banner.bannerDismissOnClick = 0;
+    }
+}
+
+intptr_t SurfaceInputProc(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+        case MSG_KEYDOWN:
+            HandleKeyDown(KeyCodeOf(TakePendingKey(window)));
+            break;
+        case MSG_KEYUP:
+            HandleKeyUp(KeyCodeOf(TakePendingKey(window)));
+            break;
+        case MSG_LBUTTONUP:
+            Viewport().dragState = 0;
+            SetArrowCursor(window);
+            break;
+        case MSG_LBUTTONDOWN:
+            HandleLeftButtonDown(LowWord(lParam), HighWord(lParam));
+            break;
+        default:  // moves, right clicks and characters change nothing here
+            break;
+    }
+    return shell.surfaceOldProc ? shell.surfaceOldProc(window, message, wParam, lParam) : 0;
+}

@@ -1,0 +1,466 @@
+// The main window, its drawing surface and menu bar, built on Qt widgets. Qt's events are turned
+// into the program's messages: the program's handler sees each one first, then the surface's own
+// handling (pending key, focus on click) runs.
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/platform_qt.h"
+
+namespace {
+
+// The property that leads from a widget back to the program's window handle.
+constexpr const char* WINDOW_PROPERTY = "monedarioWindow";
+
+// A key as the program sees it: a virtual key and its PC set-1 scan code.
+struct KeyCodes {
+    int virtualKey;
+    int scanCode;
+    bool extended;  // a navigation or function key: the surface stores zero + scan code
+};
+
+KeyCodes TranslateKey(int key) {
+    switch (key) {
+        case Qt::Key_Home:
+            return {0x24, 0x47, true};
+        case Qt::Key_Up:
+            return {0x26, 0x48, true};
+        case Qt::Key_PageUp:
+            return {0x21, 0x49, true};
+        case Qt::Key_Left:
+            return {0x25, 0x4B, true};
+        case Qt::Key_Right:
+            return {0x27, 0x4D, true};
+        case Qt::Key_End:
+            return {0x23, 0x4F, true};
+        case Qt::Key_Down:
+            return {0x28, 0x50, true};
+        case Qt::Key_PageDown:
+            return {0x22, 0x51, true};
+        case Qt::Key_Insert:
+            return {0x2D, 0x52, true};
+        case Qt::Key_Delete:
+            return {0x2E, 0x53, true};
+        case Qt::Key_F11:
+            return {0x7A, 0x57, true};
+        case Qt::Key_F12:
+            return {0x7B, 0x58, true};
+        case Qt::Key_Backspace:
+            return {0x08, 0x0E, false};
+        case Qt::Key_Tab:
+            return {0x09, 0x0F, false};
+        case Qt::Key_Return:
+            return {0x0D, 0x1C, false};
+        case Qt::Key_Enter:
+            return {0x0D, 0x1C, false};
+        case Qt::Key_Escape:
+            return {0x1B, 0x01, false};
+        case Qt::Key_Shift:
+            return {0x10, 0x2A, false};
+        case Qt::Key_Control:
+            return {0x11, 0x1D, false};
+        case Qt::Key_Alt:
+            return {0x12, 0x38, false};
+        case Qt::Key_Space:
+            return {0x20, 0x39, false};
+        default:
+            break;
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F10) {
+        const int n = key - Qt::Key_F1;
+        return {0x70 + n, 0x3B + n, true};
+    }
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+        return {key, 0, false};
+    return {0, 0, false};
+}
+
+intptr_t Dispatch(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+    if (!window || !window->proc) return 0;
+    return window->proc(window, message, wParam, lParam);
+}
+
+// The surface's own handling, which the program's handler passes every message on to.
+intptr_t DefaultSurfaceProc(Window* surface, unsigned message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+        case MSG_KEYDOWN: {
+            const int scan = HighWord(lParam) & 0xFF;
+            const bool extended = (lParam >> 24) & 1;
+            if (extended) surface->pendingKey = std::string(1, '\0') + static_cast<char>(scan);
+            break;
+        }
+        case MSG_CHAR:
+            if (wParam != '\t') surface->pendingKey = std::string(1, static_cast<char>(wParam));
+            break;
+        case MSG_LBUTTONDOWN:
+            surface->widget->setFocus(Qt::MouseFocusReason);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+class SurfaceWidget : public QFrame {
+public:
+    SurfaceWidget(Window* owner, QWidget* parent) : QFrame(parent), owner_(owner) {
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        setLineWidth(1);
+        QPalette p = palette();
+        p.setColor(QPalette::WindowText, Qt::black);
+        setPalette(p);
+        setFocusPolicy(Qt::ClickFocus);
+        setMouseTracking(true);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.drawImage(contentsRect().topLeft(), owner_->picture.pixels);
+    }
+
+    bool event(QEvent* e) override {
+        // Tab stays with the surface instead of moving the focus.
+        if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
+            auto* key = static_cast<QKeyEvent*>(e);
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+                if (e->type() == QEvent::KeyPress)
+                    keyPressEvent(key);
+                else
+                    keyReleaseEvent(key);
+                return true;
+            }
+        }
+        return QFrame::event(e);
+    }
+
+    void keyPressEvent(QKeyEvent* e) override {
+        // An auto-repeated key arrives as a release and a press; only the press counts, as a
+        // repeated key-down followed by its character.
+        const KeyCodes k = TranslateKey(e->key());
+        const intptr_t lParam = (static_cast<intptr_t>(k.scanCode) << 16) |
+                                (static_cast<intptr_t>(k.extended) << 24) | 1;
+        Send(MSG_KEYDOWN, static_cast<uintptr_t>(k.virtualKey), lParam);
+        if (k.extended) return;
+        const std::string chars = Utf8ToCp1252(e->text().toStdString());
+        for (unsigned char c : chars) Send(MSG_CHAR, c, lParam);
+    }
+
+    void keyReleaseEvent(QKeyEvent* e) override {
+        if (e->isAutoRepeat()) return;
+        const KeyCodes k = TranslateKey(e->key());
+        const intptr_t lParam = (static_cast<intptr_t>(k.scanCode) << 16) |
+                                (static_cast<intptr_t>(k.extended) << 24) | 1;
+        Send(MSG_KEYUP, static_cast<uintptr_t>(k.virtualKey), lParam);
+    }
+
+    void mousePressEvent(QMouseEvent* e) override { Mouse(e, true); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { Mouse(e, true); }
+    void mouseReleaseEvent(QMouseEvent* e) override { Mouse(e, false); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        intptr_t lParam = 0;
+        if (ClientPosition(e, &lParam)) Send(MSG_MOUSEMOVE, 0, lParam);
+    }
+
+private:
+    // Positions in the surface's client area, inside the border; the border itself is not it.
+    bool ClientPosition(QMouseEvent* e, intptr_t* lParam) {
+        const QPoint p = e->position().toPoint() - contentsRect().topLeft();
+        if (p.x() < 0 || p.y() < 0 || p.x() >= contentsRect().width() ||
+            p.y() >= contentsRect().height())
+            return false;
+        *lParam = (static_cast<intptr_t>(p.y()) << 16) | p.x();
+        return true;
+    }
+
+    void Mouse(QMouseEvent* e, bool press) {
+        intptr_t lParam = 0;
+        if (!ClientPosition(e, &lParam)) return;
+        if (e->button() == Qt::LeftButton)
+            Send(press ? MSG_LBUTTONDOWN : MSG_LBUTTONUP, 1, lParam);
+        else if (e->button() == Qt::RightButton && press)
+            Send(MSG_RBUTTONDOWN, 2, lParam);
+    }
+
+    void Send(unsigned message, uintptr_t wParam, intptr_t lParam) {
+        if (owner_->proc)
+            owner_->proc(owner_, message, wParam, lParam);
+        else
+            DefaultSurfaceProc(owner_, message, wParam, lParam);
+    }
+
+    Window* owner_;
+};
+
+class MainWidget : public QWidget {
+public:
+    explicit MainWidget(Window* owner)
+        : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+          owner_(owner) {}
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        // The window system's close request ends the loop as "Salir" does.
+        EndModal(owner_, 0);
+        e->accept();
+    }
+
+    void changeEvent(QEvent* e) override {
+        if (e->type() == QEvent::ActivationChange)
+            Dispatch(owner_, MSG_NCACTIVATE, isActiveWindow() ? 1 : 0, 0);
+        QWidget::changeEvent(e);
+    }
+
+private:
+    Window* owner_;
+};
+
+void LayOutChildren(Window* window) {
+    int menuHeight = 0;
+    if (window->menuBar && window->menuBar->bar) {
+        menuHeight = window->menuBar->bar->sizeHint().height();
+        window->menuBar->bar->setGeometry(0, 0, window->clientWidth, menuHeight);
+    }
+    // The menu bar takes its height out of the client area; the surface keeps its place below it.
+    if (window->surface)
+        window->surface->widget->move(window->surface->placeX,
+                                      window->surface->placeY + menuHeight);
+}
+
+void CentreOnDesktop(Window* window) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    QMargins frame;
+    if (window->widget->windowHandle()) frame = window->widget->windowHandle()->frameMargins();
+    const int outerWidth = window->clientWidth + frame.left() + frame.right();
+    const int outerHeight = window->clientHeight + frame.top() + frame.bottom();
+    const int areaRight = area.x() + area.width();
+    const int areaBottom = area.y() + area.height();
+    const int left = std::max(0, area.x() + areaRight - outerWidth) / 2;
+    const int top = std::max(0, area.y() + areaBottom - outerHeight) / 2;
+    window->widget->move(left, top);
+}
+
+}  // namespace
+
+// Repaints the surface from its picture after the picture changed.
+void NotifySurfaceChanged(Window* surface) {
+    if (surface && surface->widget) surface->widget->update();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Window* CreateMainWindow(int clientWidth, int clientHeight, std::string_view title) {
+    Window* window = new Window;
+    window->clientWidth = clientWidth;
+    window->clientHeight = clientHeight;
+    auto* widget = new MainWidget(window);
+    window->widget = widget;
+    widget->setProperty(WINDOW_PROPERTY, QVariant::fromValue<void*>(window));
+    widget->setWindowTitle(Cp1252ToQString(title));
+    widget->setFixedSize(clientWidth, clientHeight);
+    return window;
+}
+
+Window* AddSurface(Window* parent, int id, int x, int y, int width, int height) {
+    Window* surface = new Window;
+    surface->isSurface = true;
+    surface->id = id;
+    surface->parent = parent;
+    surface->placeX = x;
+    surface->placeY = y;
+    surface->clientWidth = width - 2;
+    surface->clientHeight = height - 2;
+    surface->picture.pixels = QImage(width - 2, height - 2, QImage::Format_RGB32);
+    surface->picture.pixels.fill(Qt::white);
+    surface->picture.surface = surface;
+    surface->proc = DefaultSurfaceProc;
+    auto* widget = new SurfaceWidget(surface, parent->widget);
+    surface->widget = widget;
+    widget->setProperty(WINDOW_PROPERTY, QVariant::fromValue<void*>(surface));
+    widget->setGeometry(x, y, width, height);
+    parent->surface = surface;
+    LayOutChildren(parent);
+    return surface;
+}
+
+Window* SurfaceOf(Window* mainWindow) {
+    return mainWindow ? mainWindow->surface : nullptr;
+}
+
+Image* SurfacePicture(Window* surface) {
+    return surface ? &surface->picture : nullptr;
+}
+
+WindowProc ReplaceSurfaceProc(Window* surface, WindowProc proc) {
+    const WindowProc old = surface->proc;
+    surface->proc = proc;
+    return old;
+}
+
+std::string TakePendingKey(Window* surface) {
+    if (!surface) return {};
+    std::string key;
+    key.swap(surface->pendingKey);
+    return key;
+}
+
+void SetArrowCursor(Window* window) {
+    if (window && window->widget) window->widget->setCursor(Qt::ArrowCursor);
+}
+
+void OpenModeless(Window* window, WindowProc proc) {
+    window->proc = proc;
+    window->ended = false;
+    window->endValue = 0;
+    // The first screen is drawn before the window appears.
+    Dispatch(window, MSG_INITDIALOG, 0, 0);
+    window->widget->winId();
+    CentreOnDesktop(window);
+    window->widget->show();
+    window->widget->raise();
+    window->widget->activateWindow();
+    if (window->surface) window->surface->widget->setFocus(Qt::OtherFocusReason);
+    window->opened = true;
+}
+
+int RunModal(Window* window, WindowProc proc) {
+    OpenModeless(window, proc);
+    if (window->ended) return window->endValue;
+    QEventLoop loop;
+    window->loop = &loop;
+    const int value = loop.exec();
+    window->loop = nullptr;
+    window->widget->hide();
+    return value;
+}
+
+void EndModal(Window* window, int value) {
+    if (!window || window->ended) return;
+    window->ended = true;
+    window->endValue = value;
+    if (window->loop) window->loop->exit(value);
+}
+
+bool ModalEnded(Window* window, int* value) {
+    if (window && window->ended && value) *value = window->endValue;
+    return window && window->ended;
+}
+
+void DestroyMainWindow(Window* window) {
+    if (!window) return;
+    delete window->widget;  // the surface and menu bar widgets go with it
+    if (window->surface) delete window->surface;
+    if (window->menuBar) {
+        for (Menu* popup : window->menuBar->popups) delete popup;
+        delete window->menuBar;
+    }
+    delete window;
+}
+
+Window* FocusedWindow() {
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        void* window = w->property(WINDOW_PROPERTY).value<void*>();
+        if (window) return static_cast<Window*>(window);
+    }
+    return nullptr;
+}
+
+void SetFocusTo(Window* window) {
+    if (window && window->widget) window->widget->setFocus(Qt::OtherFocusReason);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menus
+
+Menu* CreateMenuBar() {
+    Menu* menu = new Menu;
+    menu->bar = new QMenuBar;
+    menu->bar->setNativeMenuBar(false);
+    return menu;
+}
+
+Menu* CreatePopupMenu() {
+    Menu* menu = new Menu;
+    menu->popup = new QMenu;
+    return menu;
+}
+
+void AppendMenuItem(Menu* menu, int id, std::string_view text) {
+    if (!menu || !menu->popup) return;
+    if (text == "-") {
+        menu->popup->addSeparator();
+        return;
+    }
+    QAction* action = menu->popup->addAction(Cp1252ToQString(text));
+    menu->items.push_back({id, action});
+    QObject::connect(action, &QAction::triggered, action, [menu, id] {
+        if (menu->owner) Dispatch(menu->owner, MSG_COMMAND, static_cast<uintptr_t>(id), 0);
+    });
+}
+
+void AppendSubmenu(Menu* bar, Menu* popup, std::string_view text) {
+    if (!bar || !bar->bar || !popup || !popup->popup) return;
+    popup->popup->setTitle(Cp1252ToQString(text));
+    bar->bar->addMenu(popup->popup);
+    bar->popups.push_back(popup);
+}
+
+void AttachMenuBar(Window* window, Menu* bar) {
+    if (!window || !bar || !bar->bar) return;
+    window->menuBar = bar;
+    bar->owner = window;
+    for (Menu* popup : bar->popups) popup->owner = window;
+    bar->bar->setParent(window->widget);
+    bar->bar->show();
+    LayOutChildren(window);
+}
+
+static QAction* FindAction(Menu* bar, int id) {
+    if (!bar) return nullptr;
+    for (Menu* popup : bar->popups) {
+        for (const MenuItem& item : popup->items) {
+            if (item.id == id) return item.action;
+        }
+    }
+    return nullptr;
+}
+
+void SetMenuItemState(Menu* bar, int id, int state) {
+    QAction* action = FindAction(bar, id);
+    if (!action) return;
+    action->setEnabled(state != MENU_GREYED);
+    action->setCheckable(state == MENU_CHECKED);
+    action->setChecked(state == MENU_CHECKED);
+}
+
+int MenuItemState(Menu* bar, int id) {
+    QAction* action = FindAction(bar, id);
+    if (!action) return -1;
+    if (!action->isEnabled()) return MENU_GREYED;
+    return action->isChecked() ? MENU_CHECKED : MENU_ENABLED;
+}
+
+QWidget* WidgetOf(Window* window) {
+    return window ? window->widget : nullptr;
+}
+QAction* MenuActionOf(Menu* bar, int id) {
+    return FindAction(bar, id);
+}
+QMenuBar* MenuBarWidgetOf(Menu* bar) {
+    return bar ? bar->bar : nullptr;
+}

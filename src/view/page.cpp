@@ -1,0 +1,52 @@
+// The page and view images and the chain that brings a finished picture to the surface.
+#include <cstring>
+
+#include "app/app.h"
+#include "view/view.h"
+
+PageState page;
+
+void PrepareImages(int width) {
+    if (page.viewImage) {
+        SelectTarget(page.viewImage);
+        DestroyImage(page.viewImage);
+    }
+    page.viewImage = CreateImage(width, PAGE_HEIGHT);
+    SelectTarget(page.viewImage);
+    ClearTarget(COLOUR_WHITE);
+    page.backgroundColour = COLOUR_WHITE;
+
+    std::memset(page.viewRecords, 0, sizeof page.viewRecords);
+    Viewport().horizontalPosition = 0;
+    Viewport().verticalPosition = 0;
+    Viewport().pageWidth = width;
+    Viewport().pageHeight = PAGE_HEIGHT;
+
+    if (page.pageImage) {
+        SelectTarget(page.pageImage);
+        DestroyImage(page.pageImage);
+    }
+    page.pageImage = CreateImage(width, PAGE_HEIGHT);
+    ClearImage(page.viewImage);
+    ClearImage(page.pageImage);
+}
+
+void ClearImage(Image* image) {
+    if (!image) return;
+    SelectTarget(image);
+    ClearTarget(page.backgroundColour);
+}
+
+void ComposeView(int x, int y) {
+    if (!page.viewImage || !page.pageImage) return;
+    SelectTarget(page.viewImage);
+    CopyImage(page.pageImage, x, y);
+}
+
+void PresentView() {
+    ComposeView(0, Viewport().verticalPosition);
+    Image* surface = SurfacePicture(SurfaceOf(shell.mainWindow));
+    if (!surface || !page.viewImage) return;
+    SelectTarget(surface);
+    CopyImage(page.viewImage, 0, 0);
+}

@@ -1,0 +1,49 @@
+// The two statistics gauges: a framed bar of the percentage, the percentage over it and the
+// amount to its right.
+#include <cfenv>
+#include <cmath>
+
+#include "format/format.h"
+#include "view/view.h"
+
+StatisticsState statistics;
+
+namespace {
+constexpr Colour GAUGE_LINE = COLOUR_BLACK;
+constexpr Colour GAUGE_FILL = COLOUR_WHITE;
+}  // namespace
+
+int16_t GaugePercentage(double value, double total) {
+    if (total == 0) return 0;
+    const double percentage = 100 * (value / total);
+    if (std::isnan(percentage)) return 0;
+    // Halves go to the even neighbour, as the default rounding mode does.
+    const double rounded = std::nearbyint(percentage);
+    if (rounded >= INT16_MAX) return INT16_MAX;
+    if (rounded <= INT16_MIN) return INT16_MIN;
+    return static_cast<int16_t>(rounded);
+}
+
+int GaugeBarRight(const GaugeBox& box, int16_t percentage) {
+    if (percentage <= 0) return box.left;
+    if (percentage > 100) return box.right - 1;
+    return box.left + ((box.right - box.left) * percentage) / 100 - 1;
+}
+
+void DrawStatistics(Image* target, int left, int top, int right, int bottom, Colour colour,
+                    double value, double total) {
+    const int16_t percentage = GaugePercentage(value, total);
+    SelectTarget(target);
+    Font* font = RequestFont(PAGE_FONT_FACE, GAUGE_POINTS, true);
+
+    DrawBox(left, top, right, bottom, GAUGE_LINE, GAUGE_FILL);
+    if (percentage > 0) {
+        const int barRight = GaugeBarRight(GaugeBox{left, top, right, bottom}, percentage);
+        DrawBox(left + 1, top + 1, barRight, bottom - 1, colour, colour);
+    }
+
+    DrawTextInBox(target, std::to_string(percentage) + " %", ALIGN_CENTRE, left, top, right, font,
+                  COLOUR_BLACK);
+    DrawTextInBox(target, AmountWithEuro(value), ALIGN_LEFT, right + left + 1, top + 1,
+                  right + left + 2, font, value < 0 ? COLOUR_RED : COLOUR_BLACK);
+}
