@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -21,6 +22,9 @@ enum class LocaleVariant { C, CommaDecimal };
 
 std::string VariantName(LocaleVariant variant) {
     return variant == LocaleVariant::C ? "CLocale" : "CommaLocale";
+}
+void PrintTo(LocaleVariant variant, std::ostream* os) {
+    *os << VariantName(variant);
 }
 
 // Switches the process locale for one test and puts the previous one back afterwards.
@@ -57,6 +61,9 @@ struct FormatCase {
     double amount;
     const char* expected;  // the full 19 characters
 };
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const double NAN_VALUE = std::numeric_limits<double>::quiet_NaN();
 const double INFINITY_VALUE = std::numeric_limits<double>::infinity();
@@ -135,6 +142,9 @@ struct ParseCase {
     const char* text;
     double expected;
 };
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const ParseCase PARSE_CASES[] = {
     {"WholeNumber", "25", 25.0},
@@ -190,6 +200,9 @@ struct ExtremeParseCase {
     std::string text;
     double expected;
 };
+void PrintTo(const ExtremeParseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ParseExtremeTest : public testing::TestWithParam<ExtremeParseCase> {};
 
@@ -216,6 +229,9 @@ struct TrimCase {
     const char* text;
     const char* expected;
 };
+void PrintTo(const TrimCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TrimBlanksTest : public testing::TestWithParam<TrimCase> {};
 

@@ -2,12 +2,16 @@
 // through the real platform fonts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/platform_qt.h"
 #include "view/view.h"
 
 namespace {
@@ -45,6 +49,9 @@ struct SplitCase {
     const char* head;
     const char* rest;
 };
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SplitToWidthTest : public testing::TestWithParam<SplitCase> {};
 
@@ -81,6 +88,9 @@ struct BreakCase {
     std::vector<std::pair<int, std::string>> lines;  // every other line is empty
     FitCounter fit = FitTenPixelsEach;
 };
+void PrintTo(const BreakCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BreakIntoLinesTest : public testing::TestWithParam<BreakCase> {};
 
@@ -157,6 +167,9 @@ struct PlaceCase {
     std::vector<ExpectedPlacement> expected;
     bool drawn;
 };
+void PrintTo(const PlaceCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PlaceLinesTest : public testing::TestWithParam<PlaceCase> {};
 
@@ -253,5 +266,177 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"CodeBelowLeftDrawsNothing", 130, 0, 100, {Chars(10)}, {}, false},
         PlaceCase{"CodeAboveJustifyDrawsNothing", 135, 0, 100, {Chars(10)}, {}, false}),
     [](const testing::TestParamInfo<PlaceCase>& info) { return info.param.name; });
+
+// ---------------------------------------------------------------------------------------------
+// DrawTextInBox through the platform's fonts
+
+// The welcome banner, the longest text the program lays out.
+const std::string WELCOME_TEXT =
+    "BIENVENIDO a Monedario Pro!!!. Tienes que elegir el d\xED"
+    "a del mes donde comienza tu mensualidad y acto seguido meter el bruto mensual. Para ello "
+    "tienes que elegir del menu la opci\xF3n Mes nuevo. Espero que el programa te sea de "
+    "utilidad ...";
+
+constexpr int BOX_TOP = 50;
+
+Font* BannerFont() {
+    return RequestFont("Tahoma", 12, true);
+}
+
+// Lines broken with the banner font selected on a scratch target, and that font's line height.
+struct FontLines {
+    BoxLines lines;
+    int lineHeight;
+};
+
+FontLines BreakWithBannerFont(std::string_view text, int width) {
+    FontLines result;
+    Image* scratch = CreateImage(8, 8);
+    SelectTarget(scratch);
+    SelectFont(BannerFont());
+    const FontMetrics metrics = SelectedFontMetrics();
+    result.lineHeight = metrics.height + metrics.externalLeading;
+    BreakIntoLines(text, width, FitCount, result.lines);
+    DestroyImage(scratch);
+    return result;
+}
+
+TEST(TextLayoutWithFonts, BannerBreaksWhereTheFontFitCountSays) {
+    constexpr int width = 510;
+    const FontLines broken = BreakWithBannerFont(WELCOME_TEXT, width);
+    Image* scratch = CreateImage(8, 8);
+    SelectTarget(scratch);
+    SelectFont(BannerFont());
+
+    int lineCount = 0;
+    std::string rebuilt;
+    for (int i = 1; i <= TEXT_LINE_LIMIT; ++i) {
+        const std::string& line = broken.lines.line[i];
+        if (line.empty()) continue;
+        EXPECT_EQ(i, lineCount + 1) << "lines follow each other without gaps";
+        lineCount = i;
+        if (!rebuilt.empty() && line.front() != ' ') rebuilt += ' ';
+        rebuilt += line;
+
+        // Line 2 was split with the space the first split left in front of it, and lost that
+        // space only afterwards.
+        const int limit = i == 1 ? width - 5 : width;
+        const std::string measured = (i == 2 ? " " : "") + line;
+        EXPECT_LE(TextWidth(measured), limit) << "line " << i << ": " << line;
+        const std::string& next = broken.lines.line[i + 1];
+        if (i < TEXT_LINE_LIMIT && !next.empty()) {
+            const size_t wordStart = next.find_first_not_of(' ');
+            const std::string nextWord =
+                next.substr(wordStart, next.find(' ', wordStart) - wordStart);
+            EXPECT_GT(TextWidth(measured + " " + nextWord), limit)
+                << "line " << i << " could also hold \"" << nextWord << "\"";
+        }
+    }
+    EXPECT_EQ(rebuilt, WELCOME_TEXT);
+    EXPECT_GE(lineCount, 3);
+    EXPECT_LE(lineCount, 5);
+    DestroyImage(scratch);
+}
+
+struct DrawCase {
+    const char* name;
+    std::string text;
+    int alignment;
+    int left;
+    int width;
+};
+void PrintTo(const DrawCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// The columns painted (non-white) between two rows: [left, right), or none.
+struct Ink {
+    bool any = false;
+    int left = 0;
+    int right = 0;
+};
+
+Ink InkBetween(const Image* image, int top, int bottom) {
+    Ink ink;
+    for (int y = std::max(top, 0); y < std::min(bottom, ImageHeight(image)); ++y) {
+        for (int x = 0; x < ImageWidth(image); ++x) {
+            if (GetPixel(image, x, y) == COLOUR_WHITE) continue;
+            if (!ink.any || x < ink.left) ink.left = x;
+            if (!ink.any || x + 1 > ink.right) ink.right = x + 1;
+            ink.any = true;
+        }
+    }
+    return ink;
+}
+
+class DrawTextInBoxTest : public testing::TestWithParam<DrawCase> {};
+
+TEST_P(DrawTextInBoxTest, PaintsEachLineInItsPlace) {
+    const DrawCase& c = GetParam();
+    const FontLines broken = BreakWithBannerFont(c.text, c.width);
+    const int lineHeight = broken.lineHeight;
+    const bool known = c.alignment >= ALIGN_LEFT && c.alignment <= ALIGN_JUSTIFY;
+
+    Image* image = CreateImage(520, BOX_TOP + TEXT_LINE_LIMIT * lineHeight + 10);
+    DrawTextInBox(image, c.text, c.alignment, c.left, BOX_TOP, c.width, BannerFont(), COLOUR_BLACK);
+
+    EXPECT_EQ(CurrentTarget(), image);
+    EXPECT_FALSE(image->state.opaque);
+    EXPECT_EQ(image->state.textColour, COLOUR_BLACK);
+    EXPECT_EQ(image->state.justifyBreaks, 0) << "justification is reset after stretched lines";
+    if (known) {
+        EXPECT_EQ(PositionX(), 0);
+        EXPECT_EQ(PositionY(), BOX_TOP + TEXT_LINE_LIMIT * lineHeight);
+    }
+    if (!known) {
+        EXPECT_FALSE(InkBetween(image, 0, ImageHeight(image)).any);
+        DestroyImage(image);
+        return;
+    }
+    EXPECT_FALSE(InkBetween(image, 0, BOX_TOP).any) << "nothing above the box";
+
+    int maxWidth = 0;
+    for (int i = 1; i <= TEXT_LINE_LIMIT; ++i) {
+        maxWidth = std::max(maxWidth, TextWidth(broken.lines.line[i]));
+    }
+    // Glyphs may sit a pixel or two inside or outside their advance.
+    constexpr int slack = 3;
+    for (int i = 1; i <= TEXT_LINE_LIMIT; ++i) {
+        const std::string& line = broken.lines.line[i];
+        const int bandTop = BOX_TOP + (i - 1) * lineHeight;
+        const Ink ink = InkBetween(image, bandTop, bandTop + lineHeight);
+        const size_t firstGlyph = line.find_first_not_of(' ');
+        EXPECT_EQ(ink.any, firstGlyph != std::string::npos) << "line " << i << ": " << line;
+        if (!ink.any || firstGlyph == std::string::npos) continue;
+
+        const int w = TextWidth(line);
+        int x = c.left;
+        int span = w;
+        if (c.alignment == ALIGN_RIGHT) x = c.left + c.width - w - 3;
+        if (c.alignment == ALIGN_CENTRE) x = c.left + (c.width - w) / 2;
+        const bool hasSpaces = line.find(' ') != std::string::npos;
+        if (c.alignment == ALIGN_JUSTIFY && w < maxWidth && w >= 0.8 * maxWidth && hasSpaces) {
+            span = maxWidth;
+        }
+        // The image begins at x = 0: a line wider than the box is cut there.
+        const int inkStart = std::max(0, x + TextWidth(line.substr(0, firstGlyph)));
+        EXPECT_NEAR(ink.left, inkStart, slack) << "line " << i << ": " << line;
+        EXPECT_NEAR(ink.right, x + span, slack) << "line " << i << ": " << line;
+    }
+    DestroyImage(image);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, DrawTextInBoxTest,
+    testing::Values(DrawCase{"BannerCentred", WELCOME_TEXT, ALIGN_CENTRE, 5, 510},
+                    DrawCase{"BannerLeft", WELCOME_TEXT, ALIGN_LEFT, 5, 510},
+                    DrawCase{"BannerRight", WELCOME_TEXT, ALIGN_RIGHT, 5, 510},
+                    DrawCase{"BannerJustified", WELCOME_TEXT, ALIGN_JUSTIFY, 5, 510},
+                    DrawCase{"WeekdayCentredOnOneLine", "Mi\xE9rcoles", ALIGN_CENTRE, 1, 120},
+                    DrawCase{"WordWiderThanTheBoxOnLineHundred", "Supercalifragilistico",
+                             ALIGN_CENTRE, 5, 60},
+                    DrawCase{"CodeBelowLeftDrawsNothing", WELCOME_TEXT, 130, 5, 510},
+                    DrawCase{"CodeAboveJustifyDrawsNothing", WELCOME_TEXT, 135, 5, 510}),
+    [](const testing::TestParamInfo<DrawCase>& info) { return info.param.name; });
 
 }  // namespace
