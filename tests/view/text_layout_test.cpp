@@ -200,7 +200,7 @@ std::string WithSpaces(int count, int spaces) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Alignments, PlaceLinesTest,
+    TextAlignments, PlaceLinesTest,
     testing::Values(
         PlaceCase{"LeftStartsAtTheLeftEdge",
                   ALIGN_LEFT,
