@@ -175,7 +175,13 @@ void CloseRecordFile(int handle);
 
 // Replaces `path` with `size` bytes as one step: a temporary file in the same folder is written,
 // flushed and synced, renamed over `path`, and the folder is synced. On failure `path` is as it
-// was and no temporary file remains.
+// was and no temporary file remains; the one exception is a failed sync of the folder, which
+// comes after the rename: readers already see the new content, but the failure is still
+// reported because the replacement may not survive a power loss.
+// The system calls, in this order: open the folder, create the temporary file ".<name>.XXXXXX",
+// set its mode (0644 less the umask), write (as often as needed), sync, close, rename, sync the
+// folder. A process killed during the replacement can leave its temporary file behind; such a
+// file is never read and never collides with a later one.
 struct ReplaceResult {
     int error;        // 0 on success, else the system's error code
     bool openFailed;  // the temporary file could not be created
@@ -188,6 +194,16 @@ ReplaceResult ReplaceFileContents(const std::string& path, const void* data, siz
 void InjectFileFault(int k, int error, bool persistent);
 int FileCallsSinceInjection();
 
+// The file layer's process-wide state.
+struct FileLayerState {
+    std::string executableFolder;  // set by tests; empty means the folder of the running program
+    int faultCall;                 // the call that fails; 0 when nothing is injected
+    int faultError;
+    bool faultPersistent;
+    int callsSinceInjection;
+};
+extern FileLayerState fileLayer;
+
 // ---------------------------------------------------------------------------------------------
 // Clock
 
@@ -199,3 +215,8 @@ struct LocalDate {
 LocalDate Today();
 // Tests fix "today"; a date with year 0 returns to the system clock.
 void SetTodayForTesting(LocalDate date);
+
+struct ClockState {
+    LocalDate fixedToday;  // year 0: the system clock gives the date
+};
+extern ClockState clockState;
