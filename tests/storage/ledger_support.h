@@ -1,0 +1,255 @@
+// Shared by the ledger tests and the crash helper: periods laid out as the calendar draws them,
+// the ledger bytes they must give, and small file helpers.
+#pragma once
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+#include "platform/platform.h"
+#include "storage/storage.h"
+
+// A pay period as the user picks it: the start date, the column of its weekday, the length of
+// the start month (which is the number of days of the period) and the monthly total.
+struct PeriodPlan {
+    int startColumn;
+    int startDay;
+    int month;
+    int year;
+    int days;
+    double total;
+};
+
+// Friday 15 March 2024 to Sunday 14 April 2024, 100 a day.
+constexpr PeriodPlan MARCH_2024 = {5, 15, 3, 2024, 31, 3100.0};
+// Monday 1 April 2024 to Tuesday 30 April 2024.
+constexpr PeriodPlan APRIL_2024 = {1, 1, 4, 2024, 30, 1500.0};
+// Wednesday 1 February 2023 to Tuesday 28 February 2023.
+constexpr PeriodPlan FEBRUARY_2023 = {3, 1, 2, 2023, 28, 1400.0};
+// Sunday 1 December 2024 to Tuesday 31 December 2024: all six rows.
+constexpr PeriodPlan DECEMBER_2024 = {7, 1, 12, 2024, 31, 1000.0};
+
+inline int CellLeft(int column) {
+    return column == 1 ? 1 : 120 * column - 118;
+}
+inline int CellRight(int column) {
+    return 120 * column + 1;
+}
+inline int CellTop(int row) {
+    return row == 1 ? 70 : 80 * row - 9;
+}
+inline int CellBottom(int row) {
+    return 80 * row + 70;
+}
+
+// Day i (from 0) of the period: its cell, counted row by row from the start column.
+inline int ColumnOfDay(const PeriodPlan& plan, int i) {
+    return (plan.startColumn - 1 + i) % 7 + 1;
+}
+inline int RowOfDay(const PeriodPlan& plan, int i) {
+    return (plan.startColumn - 1 + i) / 7 + 1;
+}
+inline int DayOfMonthOfDay(const PeriodPlan& plan, int i) {
+    int day = plan.startDay + i;
+    return day <= plan.days ? day : day - plan.days;
+}
+
+// Fills the grid the way drawing the calendar and spreading the total leave it.
+inline void LayOutPeriod(const PeriodPlan& plan) {
+    CreateDayGrid();
+    for (int row = 1; row <= GRID_ROWS; ++row) {
+        for (int column = 1; column <= GRID_COLUMNS; ++column) {
+            DayRecord& day = DayAt(column, row);
+            day.cellLeft = CellLeft(column);
+            day.cellTop = CellTop(row);
+            day.cellRight = CellRight(column);
+            day.cellBottom = CellBottom(row);
+            day.column = column;
+            day.row = row;
+            day.periodStartDay = plan.startDay;
+            day.periodMonth = plan.month;
+            day.periodYear = plan.year;
+        }
+    }
+    double allowance = plan.total / plan.days;
+    for (int i = 0; i < plan.days; ++i) {
+        DayRecord& day = DayAt(ColumnOfDay(plan, i), RowOfDay(plan, i));
+        day.weekday = static_cast<uint8_t>(ColumnOfDay(plan, i));
+        day.dayOfMonth = static_cast<uint8_t>(DayOfMonthOfDay(plan, i));
+        day.inPeriod = 1;
+        day.allowance = allowance;
+        day.balance = allowance;
+    }
+    period.startDay = static_cast<int16_t>(plan.startDay);
+    period.startMonth = static_cast<int16_t>(plan.month);
+    period.startYear = static_cast<int16_t>(plan.year);
+}
+
+// An expense as the amount entry records it; `text` is the formatted total spent.
+inline void AddExpense(int column, int row, double amount, const char* text) {
+    DayRecord& day = DayAt(column, row);
+    day.spent += amount;
+    std::memset(day.spentText, 0, sizeof day.spentText);
+    std::memcpy(day.spentText, text, std::min(std::strlen(text), sizeof day.spentText - 1));
+    day.balance = day.allowance - day.spent;
+}
+
+// The worked example: 12,5 spent on its first day, Friday 15 March.
+inline void LayOutWorkedExample() {
+    LayOutPeriod(MARCH_2024);
+    AddExpense(5, 1, 12.5, "12'50     ");
+}
+
+// A second, different period for tests that alternate between two ledgers.
+inline void LayOutFebruaryWithExpenses() {
+    LayOutPeriod(FEBRUARY_2023);
+    AddExpense(3, 1, 20.0, "20'00     ");
+    AddExpense(4, 3, 1234.5, "1.234'50  ");
+}
+
+// The bytes the current grid must be saved as, through the production record writer.
+inline std::string GridLedgerContent() {
+    std::string content;
+    for (int row = 1; row <= GRID_ROWS; ++row) {
+        for (int column = 1; column <= GRID_COLUMNS; ++column) {
+            if (DayAt(column, row).inPeriod != 0) AppendLedgerRecord(DayAt(column, row), content);
+        }
+    }
+    return content;
+}
+
+// A record written out field by field in little-endian order, independent of the struct.
+struct RecordFields {
+    double spent;
+    double balance;
+    std::string spentText;  // at most 10 characters
+    double allowance;
+    int weekday;
+    int dayOfMonth;
+    int cellLeft;
+    int cellTop;
+    int cellRight;
+    int cellBottom;
+    int column;
+    int row;
+    int inPeriod;
+    int periodStartDay;
+    int periodMonth;
+    int periodYear;
+};
+
+inline void PutLittleEndian(std::string& out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+inline std::string EncodeRecord(const RecordFields& f) {
+    std::string out;
+    PutLittleEndian(out, std::bit_cast<uint64_t>(f.spent), 8);
+    PutLittleEndian(out, std::bit_cast<uint64_t>(f.balance), 8);
+    std::string text = f.spentText;
+    text.resize(11, '\0');
+    out += text;
+    PutLittleEndian(out, std::bit_cast<uint64_t>(f.allowance), 8);
+    PutLittleEndian(out, static_cast<uint8_t>(f.weekday), 1);
+    PutLittleEndian(out, static_cast<uint8_t>(f.dayOfMonth), 1);
+    for (int value : {f.cellLeft, f.cellTop, f.cellRight, f.cellBottom, f.column, f.row, f.inPeriod,
+                      f.periodStartDay, f.periodMonth, f.periodYear}) {
+        PutLittleEndian(out, static_cast<uint32_t>(value), 4);
+    }
+    return out;
+}
+
+// The record of day i of a period without expenses.
+inline RecordFields PlannedDay(const PeriodPlan& plan, int i) {
+    int column = ColumnOfDay(plan, i);
+    int row = RowOfDay(plan, i);
+    double allowance = plan.total / plan.days;
+    return {0.0,
+            allowance,
+            "",
+            allowance,
+            column,
+            DayOfMonthOfDay(plan, i),
+            CellLeft(column),
+            CellTop(row),
+            CellRight(column),
+            CellBottom(row),
+            column,
+            row,
+            1,
+            plan.startDay,
+            plan.month,
+            plan.year};
+}
+
+inline bool ReadFileBytes(const std::string& path, std::string* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// The whole file, or "<missing>" when it cannot be read.
+inline std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    return ReadFileBytes(path, &bytes) ? bytes : std::string("<missing>");
+}
+
+inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+inline std::string MakeTemporaryFolder() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/monedario-ledger-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return "";
+    return pattern;
+}
+
+inline void RemoveFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+// Names in `folder` other than the ledger itself.
+inline std::vector<std::string> OtherEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != ".." && name != LEDGER_FILE_NAME) names.push_back(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+// Whether `name` has the form of a save's temporary file: ".ahorros.log." and six characters.
+inline bool IsTemporaryLedgerName(const std::string& name) {
+    std::string prefix = std::string(".") + LEDGER_FILE_NAME + ".";
+    return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Compares two byte strings without printing them: a ledger is binary and long.
+inline testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected) {
+    if (actual == expected) return testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+    return testing::AssertionFailure() << actual.size() << " bytes where " << expected.size()
+                                       << " were expected, first difference at offset " << at;
+}
