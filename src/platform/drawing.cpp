@@ -23,6 +23,7 @@ struct DrawingState {
     Image* target = nullptr;
     std::map<std::tuple<std::string, int, bool>, Font*> fonts;
     bool tahomaInstalled = false;
+    uint64_t versionCounter = 0;  // versions are unique across images, past and present
 };
 DrawingState drawing;
 
@@ -58,18 +59,140 @@ void Touch(Image* image) {
     if (image && image->surface) NotifySurfaceChanged(image->surface);
 }
 
+QRgb* Row(Image& image, int y) {
+    return reinterpret_cast<QRgb*>(image.pixels.scanLine(y));
+}
+
+// Fills x1..x2-1 of row y (already clipped), keeping the row's uniform part known.
+void FillRow(Image& image, int y, int x1, int x2, Colour colour) {
+    int& right = image.dirtyRight[y];
+    if (colour == image.uniform) {
+        if (x1 >= right) return;  // already that colour
+        std::fill(Row(image, y) + x1, Row(image, y) + std::min(x2, right), ToQRgb(colour));
+        if (x2 >= right) right = x1;
+        return;
+    }
+    std::fill(Row(image, y) + x1, Row(image, y) + x2, ToQRgb(colour));
+    right = std::max(right, x2);
+}
+
+void ApplyClear(Image& image, Colour colour) {
+    const int width = image.pixels.width();
+    for (int y = 0; y < image.pixels.height(); ++y) {
+        const int right = colour == image.uniform ? image.dirtyRight[y] : width;
+        if (right > 0) std::fill(Row(image, y), Row(image, y) + right, ToQRgb(colour));
+        image.dirtyRight[y] = 0;
+    }
+    image.uniform = colour;
+}
+
+// Makes `target`'s own buffer hold exactly what `source` holds (same size, both real).
+void CopyAll(Image& target, Image& source) {
+    const int width = target.pixels.width();
+    for (int y = 0; y < target.pixels.height(); ++y) {
+        const int sourceRight = source.dirtyRight[y];
+        if (sourceRight > 0)
+            std::memcpy(Row(target, y), Row(source, y), sizeof(QRgb) * sourceRight);
+        const int rest = source.uniform == target.uniform ? target.dirtyRight[y] : width;
+        if (rest > sourceRight)
+            std::fill(Row(target, y) + sourceRight, Row(target, y) + rest, ToQRgb(source.uniform));
+    }
+    target.dirtyRight = source.dirtyRight;
+    target.uniform = source.uniform;
+}
+
+void SwapBuffers(Image& a, Image& b) {
+    a.pixels.swap(b.pixels);
+    a.dirtyRight.swap(b.dirtyRight);
+    std::swap(a.uniform, b.uniform);
+}
+
+void EndMirror(Image& mirror) {
+    if (mirror.mirrorOf) mirror.mirrorOf->mirroredBy = nullptr;
+    mirror.mirrorOf = nullptr;
+}
+
+// Before `image` changes: whoever mirrors it gets its pixels, and it gets pixels of its own.
+// A whole clear needs no old pixels, so buffers are swapped instead of copied.
+void PrepareForWrite(Image& image, bool wholeClear) {
+    image.version = ++drawing.versionCounter;
+    // A mirrored image never has a clear waiting: it was made readable when it was mirrored.
+    if (Image* mirror = image.mirroredBy) {
+        EndMirror(*mirror);
+        if (wholeClear)
+            SwapBuffers(*mirror, image);
+        else
+            CopyAll(*mirror, image);
+    }
+    if (Image* source = image.mirrorOf) {
+        EndMirror(image);
+        if (!wholeClear) CopyAll(image, *source);
+    }
+    if (image.clearPending && !wholeClear) {
+        image.clearPending = false;
+        ApplyClear(image, image.pendingColour);
+    }
+}
+
+// The image whose buffer holds `image`'s pixels, with any waiting clear done.
+Image& Readable(Image& image) {
+    Image& holder = image.mirrorOf ? *image.mirrorOf : image;
+    if (holder.clearPending) {
+        holder.clearPending = false;
+        ApplyClear(holder, holder.pendingColour);
+    }
+    return holder;
+}
+
 // Fills the pixels x1..x2-1, y1..y2-1 of `image`, clipped.
-void FillPixels(QImage& image, int x1, int y1, int x2, int y2, Colour colour) {
+void FillPixels(Image& image, int x1, int y1, int x2, int y2, Colour colour) {
     x1 = std::max(x1, 0);
     y1 = std::max(y1, 0);
-    x2 = std::min(x2, image.width());
-    y2 = std::min(y2, image.height());
+    x2 = std::min(x2, image.pixels.width());
+    y2 = std::min(y2, image.pixels.height());
     if (x1 >= x2 || y1 >= y2) return;
-    const QRgb value = ToQRgb(colour);
-    for (int y = y1; y < y2; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::fill(line + x1, line + x2, value);
+    PrepareForWrite(image, false);
+    for (int y = y1; y < y2; ++y) FillRow(image, y, x1, x2, colour);
+}
+
+// Renders one glyph alone, once, and keeps the pixels it sets. Text drawn without anti-aliasing
+// at whole-pixel positions is exactly the union of its glyphs' pixels.
+const GlyphMask& MaskOf(Font* font, unsigned char code) {
+    GlyphMask& mask = font->mask[code];
+    if (mask.built) return mask;
+    mask.built = true;
+    const int margin = font->qfont.pixelSize() + 4;
+    const QRectF bounds = font->raw.boundingRect(font->glyph[code]);
+    const int width =
+        static_cast<int>(std::ceil(std::max<double>(bounds.right(), font->advance[code]))) +
+        2 * margin;
+    const int height = font->metrics.height + 2 * margin;
+    QImage scratch(width, height, QImage::Format_RGB32);
+    scratch.fill(Qt::white);
+    QGlyphRun run;
+    run.setRawFont(font->raw);
+    run.setGlyphIndexes({font->glyph[code]});
+    run.setPositions({QPointF(margin, margin + font->ascent)});
+    QPainter painter(&scratch);
+    painter.setPen(Qt::black);
+    painter.drawGlyphRun(QPointF(0, 0), run);
+    painter.end();
+    const QRgb white = qRgb(255, 255, 255);
+    for (int y = 0; y < height; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+        for (int x = 0; x < width;) {
+            if (line[x] == white) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < width && line[x] != white) ++x;
+            mask.spans.push_back(GlyphSpan{static_cast<int16_t>(y - margin),
+                                           static_cast<int16_t>(start - margin),
+                                           static_cast<int16_t>(x - margin)});
+        }
     }
+    return mask;
 }
 
 Font* DefaultFont() {
@@ -141,12 +264,25 @@ Image* CreateImage(int width, int height) {
     Image* image = new Image;
     image->pixels = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
     image->pixels.fill(ToQRgb(COLOUR_WHITE));
+    image->dirtyRight.assign(image->pixels.height(), 0);
+    image->uniform = COLOUR_WHITE;
+    image->version = ++drawing.versionCounter;
     return image;
+}
+
+void MaterializeImage(Image* image) {
+    if (!image) return;
+    PrepareForWrite(*image, false);
 }
 
 void DestroyImage(Image* image) {
     if (!image) return;
     if (drawing.target == image) drawing.target = nullptr;
+    if (Image* mirror = image->mirroredBy) {
+        EndMirror(*mirror);
+        CopyAll(*mirror, *image);
+    }
+    EndMirror(*image);
     delete image;
 }
 
@@ -160,7 +296,9 @@ int ImageHeight(const Image* image) {
 Colour GetPixel(const Image* image, int x, int y) {
     if (!image || x < 0 || y < 0 || x >= image->pixels.width() || y >= image->pixels.height())
         return COLOUR_WHITE;
-    const QRgb p = image->pixels.pixel(x, y);
+    const Image& holder = image->mirrorOf ? *image->mirrorOf : *image;
+    if (holder.clearPending) return holder.pendingColour;
+    const QRgb p = holder.pixels.pixel(x, y);
     return Rgb(qRed(p), qGreen(p), qBlue(p));
 }
 
@@ -172,9 +310,16 @@ Image* CurrentTarget() {
 }
 
 void ClearTarget(Colour colour) {
-    if (!drawing.target) return;
-    drawing.target->pixels.fill(ToQRgb(colour));
-    Touch(drawing.target);
+    Image* t = drawing.target;
+    if (!t) return;
+    PrepareForWrite(*t, true);
+    if (t->surface) {
+        ApplyClear(*t, colour);  // the surface repaints from its own pixels at any time
+        Touch(t);
+        return;
+    }
+    t->clearPending = true;
+    t->pendingColour = colour;
 }
 
 void SetPenWidth(int width) {
@@ -189,7 +334,7 @@ void DrawFrame(int x1, int y1, int x2, int y2, Colour line) {
     const int after = w / 2;
     const int right = x2 - 1;
     const int bottom = y2 - 1;
-    QImage& img = t->pixels;
+    Image& img = *t;
     FillPixels(img, x1 - before, y1 - before, right + after + 1, y1 + after + 1, line);
     FillPixels(img, x1 - before, bottom - before, right + after + 1, bottom + after + 1, line);
     FillPixels(img, x1 - before, y1 - before, x1 + after + 1, bottom + after + 1, line);
@@ -199,25 +344,55 @@ void DrawFrame(int x1, int y1, int x2, int y2, Colour line) {
 
 void DrawBox(int x1, int y1, int x2, int y2, Colour line, Colour fill) {
     if (!drawing.target) return;
-    FillPixels(drawing.target->pixels, x1, y1, x2, y2, fill);
+    FillPixels(*drawing.target, x1, y1, x2, y2, fill);
     DrawFrame(x1, y1, x2, y2, line);
 }
 
-void CopyImage(const Image* source, int x, int y) {
+void CopyImage(const Image* sourceImage, int x, int y) {
     Image* t = drawing.target;
-    if (!t || !source || source == t) return;
-    const QImage& src = source->pixels;
-    QImage& dst = t->pixels;
+    if (!t || !sourceImage || sourceImage == t) return;
+    Image& source = Readable(*const_cast<Image*>(sourceImage));
+    if (&source == t) return;  // the target already shows these pixels
     const int sx = std::max(0, -x);
     const int sy = std::max(0, -y);
-    const int width = std::min(src.width(), dst.width() - x) - sx;
-    const int height = std::min(src.height(), dst.height() - y) - sy;
+    const int width = std::min(source.pixels.width(), t->pixels.width() - x) - sx;
+    const int height = std::min(source.pixels.height(), t->pixels.height() - y) - sy;
     if (width <= 0 || height <= 0) return;
-    for (int row = 0; row < height; ++row) {
-        const QRgb* from = reinterpret_cast<const QRgb*>(src.constScanLine(sy + row)) + sx;
-        QRgb* to = reinterpret_cast<QRgb*>(dst.scanLine(y + sy + row)) + x + sx;
-        std::memcpy(to, from, static_cast<size_t>(width) * sizeof(QRgb));
+
+    // A whole copy onto an image of the same size only records where the pixels are.
+    if (x == 0 && y == 0 && !t->surface && !source.surface &&
+        source.pixels.size() == t->pixels.size()) {
+        PrepareForWrite(*t, true);
+        t->clearPending = false;
+        if (Image* previous = source.mirroredBy) {
+            EndMirror(*previous);
+            CopyAll(*previous, source);
+        }
+        t->mirrorOf = &source;
+        source.mirroredBy = t;
+        return;
     }
+
+    if (t->copiedFrom == &source && t->copiedVersion == source.version &&
+        t->versionAfterCopy == t->version && t->copiedX == x && t->copiedY == y)
+        return;
+    PrepareForWrite(*t, false);
+    for (int row = 0; row < height; ++row) {
+        const int sourceRow = sy + row;
+        const int targetRow = y + sy + row;
+        const int copied = std::clamp(source.dirtyRight[sourceRow], sx, sx + width) - sx;
+        if (copied > 0) {
+            std::memcpy(Row(*t, targetRow) + x + sx, Row(source, sourceRow) + sx,
+                        sizeof(QRgb) * copied);
+            t->dirtyRight[targetRow] = std::max(t->dirtyRight[targetRow], x + sx + copied);
+        }
+        if (copied < width) FillRow(*t, targetRow, x + sx + copied, x + sx + width, source.uniform);
+    }
+    t->copiedFrom = &source;
+    t->copiedVersion = source.version;
+    t->versionAfterCopy = t->version;
+    t->copiedX = x;
+    t->copiedY = y;
     Touch(t);
 }
 
@@ -326,18 +501,33 @@ void SetTextJustification(int extra, int breaks) {
 void DrawText(std::string_view text) {
     Image* t = drawing.target;
     if (!t || text.empty()) return;
-    const Font* f = SelectedFont();
+    Font* f = SelectedFont();
     const DrawState& s = t->state;
+    const int imageWidth = t->pixels.width();
+    const int imageHeight = t->pixels.height();
 
-    QList<quint32> glyphs;
-    QList<QPointF> positions;
-    glyphs.reserve(static_cast<int>(text.size()));
-    positions.reserve(static_cast<int>(text.size()));
+    if (s.opaque) {
+        int width = TextWidth(text);
+        if (s.justifyBreaks > 0) {
+            int spaces = 0;
+            for (char c : text) spaces += c == ' ';
+            width += std::min(spaces, s.justifyBreaks) * (s.justifyExtra / s.justifyBreaks) +
+                     std::min({spaces, s.justifyBreaks, s.justifyExtra % s.justifyBreaks});
+        }
+        FillPixels(*t, s.x, s.y, s.x + width, s.y + f->metrics.height, s.backColour);
+    }
+
+    PrepareForWrite(*t, false);
     int x = s.x;
     int breaksSeen = 0;
     for (unsigned char c : text) {
-        glyphs.append(f->glyph[c]);
-        positions.append(QPointF(x, s.y + f->ascent));
+        for (const GlyphSpan& span : MaskOf(f, c).spans) {
+            const int row = s.y + span.dy;
+            const int x0 = std::max(x + span.x0, 0);
+            const int x1 = std::min(x + span.x1, imageWidth);
+            if (row < 0 || row >= imageHeight || x0 >= x1) continue;
+            FillRow(*t, row, x0, x1, s.textColour);
+        }
         x += f->advance[c];
         // Justification widens the first `breaks` spaces; the remainder goes one pixel each to
         // the first of them.
@@ -346,15 +536,5 @@ void DrawText(std::string_view text) {
             ++breaksSeen;
         }
     }
-    if (s.opaque) FillPixels(t->pixels, s.x, s.y, x, s.y + f->metrics.height, s.backColour);
-
-    QGlyphRun run;
-    run.setRawFont(f->raw);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    QPainter painter(&t->pixels);
-    painter.setPen(QColor(ToQRgb(s.textColour)));
-    painter.drawGlyphRun(QPointF(0, 0), run);
-    painter.end();
     Touch(t);
 }

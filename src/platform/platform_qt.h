@@ -29,10 +29,42 @@ struct DrawState {
     int justifyBreaks = 0;
 };
 
+// An image keeps track of what it holds so that clearing and copying touch only what they must:
+// in each row, the pixels from dirtyRight[y] to the right edge hold `uniform`; a clear may wait
+// until the pixels are next used; and a whole-image copy onto an image of the same size makes
+// the target a mirror that reads the source's pixels until either of them is drawn on.
 struct Image {
     QImage pixels;
     DrawState state;
     Window* surface = nullptr;  // set for a surface's own picture, which repaints on change
+    std::vector<int> dirtyRight;
+    Colour uniform = COLOUR_WHITE;
+    bool clearPending = false;
+    Colour pendingColour = COLOUR_WHITE;
+    Image* mirrorOf = nullptr;
+    Image* mirroredBy = nullptr;
+    // Every change counts up; a copy repeated onto an unchanged target from an unchanged source
+    // has nothing to do.
+    uint64_t version = 0;
+    const Image* copiedFrom = nullptr;
+    uint64_t copiedVersion = 0;
+    uint64_t versionAfterCopy = 0;
+    int copiedX = 0;
+    int copiedY = 0;
+};
+
+// Gives the image a buffer of its own and brings it up to date (a surface picture is always).
+void MaterializeImage(Image* image);
+
+// The pixels one glyph sets, relative to the pen position and the top of the text cell.
+struct GlyphSpan {
+    int16_t dy;
+    int16_t x0;
+    int16_t x1;  // exclusive
+};
+struct GlyphMask {
+    bool built = false;
+    std::vector<GlyphSpan> spans;
 };
 
 struct Font {
@@ -40,6 +72,7 @@ struct Font {
     QRawFont raw;
     int advance[256];  // per Windows-1252 code; texts are laid out without kerning or ligatures
     quint32 glyph[256];
+    GlyphMask mask[256];
     int ascent;
     FontMetrics metrics;
 };

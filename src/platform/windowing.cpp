@@ -1,6 +1,7 @@
 // The main window, its drawing surface and menu bar, built on Qt widgets. Qt's events are turned
 // into the program's messages: the program's handler sees each one first, then the surface's own
 // handling (pending key, focus on click) runs.
+#include <QAbstractNativeEventFilter>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <cstring>
 
 #include "platform/platform_qt.h"
 
@@ -255,6 +257,31 @@ void CentreOnDesktop(Window* window) {
     window->widget->move(left, top);
 }
 
+// The window system may destroy the main window outright (some tools close windows that way
+// when no window manager runs); the loop then ends as a close request would end it.
+class DestroyWatcher : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        constexpr uint8_t DESTROY_NOTIFY = 17;
+        if (eventType != "xcb_generic_event_t" || !message || !watched_) return false;
+        const auto* bytes = static_cast<const uint8_t*>(message);
+        if ((bytes[0] & 0x7F) != DESTROY_NOTIFY) return false;
+        uint32_t window = 0;
+        std::memcpy(&window, bytes + 8, sizeof window);
+        if (watched_->widget && window == watched_->widget->internalWinId()) EndModal(watched_, 0);
+        return false;
+    }
+    void Watch(Window* window) { watched_ = window; }
+
+private:
+    Window* watched_ = nullptr;
+};
+
+struct WindowingState {
+    DestroyWatcher* destroyWatcher = nullptr;
+};
+WindowingState windowing;
+
 }  // namespace
 
 // Repaints the surface from its picture after the picture changed.
@@ -287,6 +314,7 @@ Window* AddSurface(Window* parent, int id, int x, int y, int width, int height) 
     surface->clientHeight = height - 2;
     surface->picture.pixels = QImage(width - 2, height - 2, QImage::Format_RGB32);
     surface->picture.pixels.fill(Qt::white);
+    surface->picture.dirtyRight.assign(height - 2, 0);
     surface->picture.surface = surface;
     surface->proc = DefaultSurfaceProc;
     auto* widget = new SurfaceWidget(surface, parent->widget);
@@ -324,6 +352,11 @@ void SetArrowCursor(Window* window) {
 }
 
 void OpenModeless(Window* window, WindowProc proc) {
+    if (!windowing.destroyWatcher) {
+        windowing.destroyWatcher = new DestroyWatcher;
+        QCoreApplication::instance()->installNativeEventFilter(windowing.destroyWatcher);
+    }
+    windowing.destroyWatcher->Watch(window);
     window->proc = proc;
     window->ended = false;
     window->endValue = 0;
@@ -363,6 +396,7 @@ bool ModalEnded(Window* window, int* value) {
 
 void DestroyMainWindow(Window* window) {
     if (!window) return;
+    if (windowing.destroyWatcher) windowing.destroyWatcher->Watch(nullptr);
     delete window->widget;  // the surface and menu bar widgets go with it
     if (window->surface) delete window->surface;
     if (window->menuBar) {
