@@ -184,7 +184,7 @@ void CloseRecordFile(int handle);
 // file is never read and never collides with a later one.
 struct ReplaceResult {
     int error;        // 0 on success, else the system's error code
-    bool openFailed;  // the temporary file could not be created
+    bool openFailed;  // the folder could not be opened or the temporary file not created
 };
 ReplaceResult ReplaceFileContents(const std::string& path, const void* data, size_t size);
 
