@@ -28,6 +28,10 @@ struct RefusalCase {
     const char* banner;
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 struct LedgerDiskRefusal : testing::TestWithParam<RefusalCase> {
     std::string base;
     std::string place;  // the executable's folder for the test
@@ -203,8 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Err:  52 Bad file name or number"},
         RefusalCase{"FileSizeLimit", FILE_SIZE_LIMIT, nullptr, 61, "Err:  61 Disk full"},
         RefusalCase{"ImmutableLedgerCannotBeRenamedOver", IMMUTABLE_LEDGER, nullptr, 70,
-                    "Err:  70 Permission denied"}),
-    [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+                    "Err:  70 Permission denied"}));
 
 // A non-empty folder in the ledger's place cannot be renamed over.
 TEST(LedgerDiskRename, OntoAFolderFailsAndLeavesTheFolder) {

@@ -15,10 +15,20 @@ constexpr int LAST_OPENING_CALL = 2;
 constexpr int FIRST_WRITE_CALL = 4;
 
 struct MappingCase {
+    const char* name;
     int error;
     int number;
     const char* banner;
 };
+
+void PrintTo(const MappingCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+#define ERRNO_CASE(error, number, banner) \
+    MappingCase {                         \
+#error, error, number, banner     \
+    }
 
 struct FileErrorMapping : testing::TestWithParam<MappingCase> {};
 
@@ -34,23 +44,22 @@ TEST_P(FileErrorMapping, CallsEveryFailedOpeningABadFileName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Errors, FileErrorMapping,
-                         testing::Values(MappingCase{ENOSPC, 61, "Err:  61 Disk full"},
-                                         MappingCase{EFBIG, 61, "Err:  61 Disk full"},
-                                         MappingCase{EDQUOT, 61, "Err:  61 Disk full"},
-                                         MappingCase{EACCES, 70, "Err:  70 Permission denied"},
-                                         MappingCase{EPERM, 70, "Err:  70 Permission denied"},
-                                         MappingCase{EROFS, 70, "Err:  70 Permission denied"},
-                                         MappingCase{ETXTBSY, 70, "Err:  70 Permission denied"},
-                                         MappingCase{EWOULDBLOCK, 70, "Err:  70 Permission denied"},
-                                         MappingCase{ENODEV, 71, "Err:  71 Disk not ready"},
-                                         MappingCase{ENXIO, 71, "Err:  71 Disk not ready"},
-                                         MappingCase{ENOMEDIUM, 71, "Err:  71 Disk not ready"},
-                                         MappingCase{EIO, 72, "Err:  72 Disk media error"},
-                                         MappingCase{ENOENT, 75, "Err:  75 Path/file access error"},
-                                         MappingCase{EISDIR, 75, "Err:  75 Path/file access error"},
-                                         MappingCase{EXDEV, 75, "Err:  75 Path/file access error"},
-                                         MappingCase{EBADF, 75,
-                                                     "Err:  75 Path/file access error"}));
+                         testing::Values(ERRNO_CASE(ENOSPC, 61, "Err:  61 Disk full"),
+                                         ERRNO_CASE(EFBIG, 61, "Err:  61 Disk full"),
+                                         ERRNO_CASE(EDQUOT, 61, "Err:  61 Disk full"),
+                                         ERRNO_CASE(EACCES, 70, "Err:  70 Permission denied"),
+                                         ERRNO_CASE(EPERM, 70, "Err:  70 Permission denied"),
+                                         ERRNO_CASE(EROFS, 70, "Err:  70 Permission denied"),
+                                         ERRNO_CASE(ETXTBSY, 70, "Err:  70 Permission denied"),
+                                         ERRNO_CASE(EWOULDBLOCK, 70, "Err:  70 Permission denied"),
+                                         ERRNO_CASE(ENODEV, 71, "Err:  71 Disk not ready"),
+                                         ERRNO_CASE(ENXIO, 71, "Err:  71 Disk not ready"),
+                                         ERRNO_CASE(ENOMEDIUM, 71, "Err:  71 Disk not ready"),
+                                         ERRNO_CASE(EIO, 72, "Err:  72 Disk media error"),
+                                         ERRNO_CASE(ENOENT, 75, "Err:  75 Path/file access error"),
+                                         ERRNO_CASE(EISDIR, 75, "Err:  75 Path/file access error"),
+                                         ERRNO_CASE(EXDEV, 75, "Err:  75 Path/file access error"),
+                                         ERRNO_CASE(EBADF, 75, "Err:  75 Path/file access error")));
 
 TEST(FileErrorBanners, NameEveryNumberAndNothingForSuccess) {
     EXPECT_EQ(FileErrorNumber(ReplaceResult{0, false}), 0);
@@ -109,6 +118,10 @@ struct InjectionCase {
     int number;  // for calls after the openings
 };
 
+void PrintTo(const InjectionCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 struct LedgerInjectionAtEveryCall : LedgerInjection, testing::WithParamInterface<InjectionCase> {};
 
 // For k = 1, 2, ... the k-th call fails, until a save makes fewer than k calls and completes.
@@ -141,10 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, LedgerInjectionAtEveryCall,
                          testing::Values(InjectionCase{"DiskFullOnce", ENOSPC, false, 61},
                                          InjectionCase{"DiskFullFromThenOn", ENOSPC, true, 61},
                                          InjectionCase{"MediaErrorOnce", EIO, false, 72},
-                                         InjectionCase{"MediaErrorFromThenOn", EIO, true, 72}),
-                         [](const testing::TestParamInfo<InjectionCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                                         InjectionCase{"MediaErrorFromThenOn", EIO, true, 72}));
 
 // A call interrupted by a signal is made again and the save completes.
 TEST_F(LedgerInjection, SurvivesAnInterruptionAtEveryCall) {
@@ -170,22 +180,22 @@ TEST_P(LedgerInjectionAtWrite, ReportsTheErrorsNumberAndBanner) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Errors, LedgerInjectionAtWrite,
-                         testing::Values(MappingCase{ENOSPC, 61, "Err:  61 Disk full"},
-                                         MappingCase{EFBIG, 61, "Err:  61 Disk full"},
-                                         MappingCase{EDQUOT, 61, "Err:  61 Disk full"},
-                                         MappingCase{EACCES, 70, "Err:  70 Permission denied"},
-                                         MappingCase{EAGAIN, 70, "Err:  70 Permission denied"},
-                                         MappingCase{ENXIO, 71, "Err:  71 Disk not ready"},
-                                         MappingCase{EIO, 72, "Err:  72 Disk media error"},
-                                         MappingCase{EINVAL, 75,
-                                                     "Err:  75 Path/file access error"}));
+                         testing::Values(ERRNO_CASE(ENOSPC, 61, "Err:  61 Disk full"),
+                                         ERRNO_CASE(EFBIG, 61, "Err:  61 Disk full"),
+                                         ERRNO_CASE(EDQUOT, 61, "Err:  61 Disk full"),
+                                         ERRNO_CASE(EACCES, 70, "Err:  70 Permission denied"),
+                                         ERRNO_CASE(EAGAIN, 70, "Err:  70 Permission denied"),
+                                         ERRNO_CASE(ENXIO, 71, "Err:  71 Disk not ready"),
+                                         ERRNO_CASE(EIO, 72, "Err:  72 Disk media error"),
+                                         ERRNO_CASE(EINVAL, 75,
+                                                    "Err:  75 Path/file access error")));
 
 TEST_F(LedgerInjection, CountsNothingOutsideASave) {
     InjectFileFault(1, EIO, true);
     CreateDayGrid();
     LoadLedger();
     EXPECT_EQ(FileCallsSinceInjection(), 0);
-    EXPECT_EQ(DayAt(3, 1).spent, 20.0);
+    EXPECT_EQ(SpentAt(3, 1), 20.0);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <bit>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -76,6 +77,10 @@ struct LayoutCase {
     size_t size;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 struct LedgerSaveLayout : LedgerFolder, testing::WithParamInterface<LayoutCase> {};
 
 TEST_P(LedgerSaveLayout, WritesEveryDayOfThePeriodInGridOrder) {
@@ -94,8 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LayoutCase{"ThirtyOneDaysFromAFriday", MARCH_2024, 2387},
                     LayoutCase{"ThirtyDaysFromAMonday", APRIL_2024, 2310},
                     LayoutCase{"TwentyEightDaysFromAWednesday", FEBRUARY_2023, 2156},
-                    LayoutCase{"ThirtyOneDaysFromASundayUseSixRows", DECEMBER_2024, 2387}),
-    [](const testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+                    LayoutCase{"ThirtyOneDaysFromASundayUseSixRows", DECEMBER_2024, 2387}));
 
 TEST_F(LedgerSave, ReplacesALongerLedgerCompletely) {
     LayOutWorkedExample();
@@ -154,6 +158,10 @@ struct ModeCase {
     mode_t mode;
 };
 
+void PrintTo(const ModeCase& c, std::ostream* out) {
+    *out << "umask " << std::oct << c.mask;
+}
+
 struct LedgerSaveMode : LedgerFolder, testing::WithParamInterface<ModeCase> {};
 
 TEST_P(LedgerSaveMode, HonoursTheUmask) {
@@ -176,9 +184,16 @@ INSTANTIATE_TEST_SUITE_P(Masks, LedgerSaveMode,
 
 using LedgerLoad = LedgerFolder;
 
+// A day record naming (column, row); the spent amount tells records apart.
 RecordFields SomeDay(int column, int row, double spent) {
-    return {spent, 100.0 - spent, "7'25", 100.0, column, 9, 11,  22, 33,
-            44,    column,        row,    1,     9,      5, 2025};
+    RecordFields day = PlannedDay(MARCH_2024, 0);
+    day.spent = spent;
+    day.balance = day.allowance - spent;
+    day.spentText = "7'25";
+    day.weekday = column;
+    day.column = column;
+    day.row = row;
+    return day;
 }
 
 TEST_F(LedgerLoad, PutsEachRecordIntoTheCellItNames) {
@@ -253,6 +268,12 @@ struct PositionCase {
     int row;
 };
 
+void PrintTo(const PositionCase& c, std::ostream* out) {
+    std::string name = "Column" + std::to_string(c.column) + "Row" + std::to_string(c.row);
+    for (size_t at; (at = name.find('-')) != std::string::npos;) name.replace(at, 1, "Minus");
+    *out << name;
+}
+
 struct LedgerLoadPosition : LedgerFolder, testing::WithParamInterface<PositionCase> {};
 
 TEST_P(LedgerLoadPosition, SkipsARecordOutsideTheGrid) {
@@ -296,7 +317,7 @@ TEST_F(LedgerLoad, LeavesTheFileAsItWas) {
     EXPECT_EQ(after.st_mode, before.st_mode);
     EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-    EXPECT_EQ(DayAt(5, 1).spent, 12.5);
+    EXPECT_EQ(SpentAt(5, 1), 12.5);
 }
 
 TEST_F(LedgerLoad, DoesNotCreateAMissingLedger) {
@@ -327,7 +348,7 @@ TEST_F(LedgerLoad, LoadsNothingWhileAnotherOpenerHoldsTheLedger) {
     EXPECT_TRUE(SameBytes(GridBytes(), std::string(sizeof period.dayGrid, '\0')));
     CloseRecordFile(holder);
     LoadLedger();
-    EXPECT_EQ(DayAt(5, 1).spent, 12.5);
+    EXPECT_EQ(SpentAt(5, 1), 12.5);
 }
 
 // A save killed midway may leave its temporary file; later loads and saves ignore it.
@@ -338,7 +359,7 @@ TEST_F(LedgerLoad, IgnoresATemporaryFileLeftByAnInterruptedSave) {
     ASSERT_TRUE(WriteFileBytes(leftover, EncodeRecord(SomeDay(5, 1, 999.0))));
     CreateDayGrid();
     LoadLedger();
-    EXPECT_EQ(DayAt(5, 1).spent, 12.5);
+    EXPECT_EQ(SpentAt(5, 1), 12.5);
     LayOutFebruaryWithExpenses();
     ASSERT_EQ(SaveLedger(), 0);
     EXPECT_TRUE(SameBytes(LedgerBytes(), GridLedgerContent()));

@@ -106,6 +106,11 @@ inline void AddExpense(int column, int row, double amount, const char* text) {
     day.balance = day.allowance - day.spent;
 }
 
+// A copy of a day's spent amount: the packed field itself cannot be bound to a reference.
+inline double SpentAt(int column, int row) {
+    return DayAt(column, row).spent;
+}
+
 // The worked example: 12,5 spent on its first day, Friday 15 March.
 inline void LayOutWorkedExample() {
     LayOutPeriod(MARCH_2024);
