@@ -249,8 +249,9 @@ ReplaceResult ReplaceFileContents(const std::string& path, const void* data, siz
         return {error, false};
     }
 
-    // The rename reaches the disk only with the folder.
-    if (RetriedCall([&] { return fsync(folderFd); }) != 0) error = errno;
+    // The rename reaches the disk only with the folder. Some file systems cannot sync a folder
+    // at all and say so with EINVAL; there the rename stands as it is.
+    if (RetriedCall([&] { return fsync(folderFd); }) != 0 && errno != EINVAL) error = errno;
     close(folderFd);
     return {error, false};
 }

@@ -90,7 +90,9 @@ struct LedgerDiskRefusal : testing::TestWithParam<RefusalCase> {
             }
             case IMMUTABLE_LEDGER:
                 if (!SetImmutable(true)) {
-                    return std::string("this file system does not take the immutable flag: ") +
+                    return std::string(
+                               "cannot mark the ledger immutable (needs CAP_LINUX_IMMUTABLE and a "
+                               "file system that takes the flag): ") +
                            std::strerror(errno);
                 }
                 break;

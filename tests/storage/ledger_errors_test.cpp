@@ -190,6 +190,14 @@ INSTANTIATE_TEST_SUITE_P(Errors, LedgerInjectionAtWrite,
                                          ERRNO_CASE(EINVAL, 75,
                                                     "Err:  75 Path/file access error")));
 
+// File systems that cannot sync a folder answer EINVAL; the rename before it stands.
+TEST_F(LedgerInjection, SavesWhereTheFolderCannotBeSynced) {
+    int calls = 0;
+    EXPECT_EQ(SaveWithFault(cleanCalls, EINVAL, false, &calls), 0);
+    EXPECT_EQ(calls, cleanCalls);
+    EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), newLedger));
+}
+
 TEST_F(LedgerInjection, CountsNothingOutsideASave) {
     InjectFileFault(1, EIO, true);
     CreateDayGrid();
