@@ -25,8 +25,10 @@ static void RemoveFuzzFolder() {
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/monedario-fuzz-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) abort();
+    const char* base = getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/monedario-fuzz-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) abort();
     fuzz.folder = pattern;
     SetExecutableFolderForTesting(fuzz.folder);
     fuzz.ledgerPath = LedgerPath();

@@ -18,6 +18,12 @@ clang++ -std=c++20 -g -O1 -Wall -Wextra \
     "$root/src/platform/clock.cpp" \
     -o "$out/ledger_fuzz"
 
+# Every input is written as a ledger file: a memory-backed folder keeps that cheap.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    TMPDIR=/dev/shm
+    export TMPDIR
+fi
+
 # Crash reproducers are written to the build folder; new inputs go to its corpus folder, the
 # committed examples are only read.
 cd "$out"
