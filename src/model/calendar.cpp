@@ -3,22 +3,25 @@
 
 CalendarNames calendarNames;
 
+namespace {
+// Windows-1252: \xE9 is "é", \xE1 is "á".
+constexpr const char* DAY_NAMES[8] = {"",
+                                      "Lunes",
+                                      "Martes",
+                                      "Mi\xE9rcoles",
+                                      "Jueves",
+                                      "Viernes",
+                                      "S\xE1"
+                                      "bado",
+                                      "Domingo"};
+constexpr const char* MONTH_NAMES[13] = {"",        "Enero",     "Febrero",  "Marzo",  "Abril",
+                                         "Mayo",    "Junio",     "Julio",    "Agosto", "Septiembre",
+                                         "Octubre", "Noviembre", "Diciembre"};
+}  // namespace
+
 void InitCalendarNames() {
-    // Windows-1252: \xE9 is "é", \xE1 is "á".
-    static const char* const days[8] = {"",
-                                        "Lunes",
-                                        "Martes",
-                                        "Mi\xE9rcoles",
-                                        "Jueves",
-                                        "Viernes",
-                                        "S\xE1"
-                                        "bado",
-                                        "Domingo"};
-    static const char* const months[13] = {
-        "",      "Enero",  "Febrero",    "Marzo",   "Abril",     "Mayo",     "Junio",
-        "Julio", "Agosto", "Septiembre", "Octubre", "Noviembre", "Diciembre"};
-    for (int i = 0; i < 8; ++i) calendarNames.dayNames[i] = days[i];
-    for (int i = 0; i < 13; ++i) calendarNames.monthNames[i] = months[i];
+    for (int i = 0; i < 8; ++i) calendarNames.dayNames[i] = DAY_NAMES[i];
+    for (int i = 0; i < 13; ++i) calendarNames.monthNames[i] = MONTH_NAMES[i];
 }
 
 const std::string& MonthName(int month) {

@@ -9,23 +9,12 @@
 #include <QStyleFactory>
 #include <cmath>
 #include <cstring>
-#include <map>
-#include <tuple>
 
 #include "platform/platform_qt.h"
 
-void NotifySurfaceChanged(Window* surface);  // windowing.cpp
+DrawingState drawing;
 
 namespace {
-
-struct DrawingState {
-    QApplication* application = nullptr;
-    Image* target = nullptr;
-    std::map<std::tuple<std::string, int, bool>, Font*> fonts;
-    bool tahomaInstalled = false;
-    uint64_t versionCounter = 0;  // versions are unique across images, past and present
-};
-DrawingState drawing;
 
 constexpr int SCREEN_DPI = 96;
 constexpr const char* WINE_FONT_FOLDER = "/usr/share/wine/fonts/";

@@ -5,12 +5,16 @@
 #include <QFont>
 #include <QImage>
 #include <QRawFont>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/platform.h"
 
+class DestroyWatcher;
 class QAction;
+class QApplication;
 class QEventLoop;
 class QMenu;
 class QMenuBar;
@@ -109,6 +113,25 @@ struct Menu {
     std::vector<Menu*> popups;
     Window* owner = nullptr;
 };
+
+// The drawing side's process-wide state.
+struct DrawingState {
+    QApplication* application = nullptr;
+    Image* target = nullptr;
+    std::map<std::tuple<std::string, int, bool>, Font*> fonts;
+    bool tahomaInstalled = false;
+    uint64_t versionCounter = 0;  // versions are unique across images, past and present
+};
+extern DrawingState drawing;
+
+// The windowing side's process-wide state.
+struct WindowingState {
+    DestroyWatcher* destroyWatcher = nullptr;
+};
+extern WindowingState windowing;
+
+// Repaints a surface after its picture changed.
+void NotifySurfaceChanged(Window* surface);
 
 // Test access to the real widgets and menu actions.
 QWidget* WidgetOf(Window* window);

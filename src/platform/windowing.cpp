@@ -257,6 +257,8 @@ void CentreOnDesktop(Window* window) {
     window->widget->move(left, top);
 }
 
+}  // namespace
+
 // The window system may destroy the main window outright (some tools close windows that way
 // when no window manager runs); the loop then ends as a close request would end it.
 class DestroyWatcher : public QAbstractNativeEventFilter {
@@ -277,14 +279,8 @@ private:
     Window* watched_ = nullptr;
 };
 
-struct WindowingState {
-    DestroyWatcher* destroyWatcher = nullptr;
-};
 WindowingState windowing;
 
-}  // namespace
-
-// Repaints the surface from its picture after the picture changed.
 void NotifySurfaceChanged(Window* surface) {
     if (surface && surface->widget) surface->widget->update();
 }

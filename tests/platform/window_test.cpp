@@ -100,6 +100,10 @@ struct PendingKeyCase {
     std::string stored;
 };
 
+void PrintTo(const PendingKeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PendingKeyTest : public WindowTest, public testing::WithParamInterface<PendingKeyCase> {};
 
 TEST_P(PendingKeyTest, SurfaceStoresTheKeyOfAPress) {
@@ -195,8 +199,8 @@ TEST_F(WindowTest, MenuStatesAreSetWholeByCommandIdentifier) {
 
 TEST_F(WindowTest, GreyedItemsSendNoCommand) {
     AttachMenuBar(main, bar);
-    OpenModeless(main, RecordingProc);
     previousProc = QuietProc;
+    OpenModeless(main, RecordingProc);
     recorded.clear();
     SetMenuItemState(bar, 1004, MENU_GREYED);
     MenuActionOf(bar, 1004)->trigger();
