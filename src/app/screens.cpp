@@ -9,13 +9,6 @@ constexpr Colour SHADOW_COLOUR = COLOUR_BLACK;
 constexpr Colour BANNER_COLOUR = COLOUR_BLUE;
 constexpr Colour FRAME_COLOUR = COLOUR_YELLOW;
 constexpr Colour BANNER_TEXT_COLOUR = COLOUR_WHITE;
-
-void CopyViewToSurface(Window* window) {
-    Image* surface = SurfacePicture(SurfaceOf(window));
-    if (!surface || !page.viewImage) return;
-    SelectTarget(surface);
-    CopyImage(page.viewImage, 0, 0);
-}
 }  // namespace
 
 BannerPlace BannerPosition() {

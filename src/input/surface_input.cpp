@@ -14,6 +14,12 @@ void PressEnter() {
     CloseEntryField();
 }
 
+// Every key of the field changes it, then shows it again.
+void EditAndShow(void (*edit)()) {
+    edit();
+    ShowEntryField();
+}
+
 void OpenExpenseField(int column, int row) {
     const DayRecord& day = DayAt(column, row);
     amountEntry.entryColumn = column;
@@ -36,19 +42,13 @@ void HandleKeyDown(int keyCode) {
     if (entry.entryOpen == 0) return;
     switch (keyCode) {
         case KEY_BACKSPACE:
-            EraseBackward();
-            ShowEntryField();
-            break;
+            return EditAndShow(EraseBackward);
         case KEY_RIGHT:
-            MoveCaretRight();
-            ShowEntryField();
-            break;
+            return EditAndShow(MoveCaretRight);
         case KEY_LEFT:
-            MoveCaretLeft();
-            ShowEntryField();
-            break;
+            return EditAndShow(MoveCaretLeft);
         default:
-            break;
+            return;
     }
 }
 
@@ -61,30 +61,19 @@ void HandleKeyUp(int keyCode) {
     }
     switch (keyCode) {
         case KEY_LEFT:
-            MoveCaretLeft();
-            ShowEntryField();
-            break;
+            return EditAndShow(MoveCaretLeft);
         case KEY_RIGHT:
-            MoveCaretRight();
-            ShowEntryField();
-            break;
+            return EditAndShow(MoveCaretRight);
         case KEY_HOME:
-            MoveCaretHome();
-            ShowEntryField();
-            break;
+            return EditAndShow(MoveCaretHome);
         case KEY_END:
-            MoveCaretEnd();
-            ShowEntryField();
-            break;
+            return EditAndShow(MoveCaretEnd);
         case KEY_BACKSPACE:
-            EraseBackward();
-            ShowEntryField();
-            break;
+            return EditAndShow(EraseBackward);
         case KEY_ENTER:
-            PressEnter();
-            break;
+            return PressEnter();
         default:
-            break;
+            return;
     }
 }
 

@@ -43,10 +43,14 @@ void ComposeView(int x, int y) {
     CopyImage(page.pageImage, x, y);
 }
 
-void PresentView() {
-    ComposeView(0, Viewport().verticalPosition);
-    Image* surface = SurfacePicture(SurfaceOf(shell.mainWindow));
+void CopyViewToSurface(Window* window) {
+    Image* surface = SurfacePicture(SurfaceOf(window));
     if (!surface || !page.viewImage) return;
     SelectTarget(surface);
     CopyImage(page.viewImage, 0, 0);
+}
+
+void PresentView() {
+    ComposeView(0, Viewport().verticalPosition);
+    CopyViewToSurface(shell.mainWindow);
 }

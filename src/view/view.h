@@ -31,11 +31,15 @@ struct PageState {
 };
 extern PageState page;
 
-inline ViewRecord& Viewport() { return page.viewRecords[1]; }
+inline ViewRecord& Viewport() {
+    return page.viewRecords[1];
+}
 
 void PrepareImages(int width);
 void ClearImage(Image* image);
 void ComposeView(int x, int y);
+// Copies the view onto the drawing surface of `window`.
+void CopyViewToSurface(Window* window);
 void PresentView();
 
 // ---------------------------------------------------------------------------------------------
@@ -68,11 +72,14 @@ struct CellBox {
 };
 
 constexpr CellBox CellGeometry(int column, int row) {
-    return CellBox{column == 1 ? 1 : CELL_WIDTH * column - 118, row == 1 ? 70 : CELL_HEIGHT * row - 9,
-                   CELL_WIDTH * column + 1, CELL_HEIGHT * row + 70};
+    return CellBox{column == 1 ? 1 : CELL_WIDTH * column - 118,
+                   row == 1 ? 70 : CELL_HEIGHT * row - 9, CELL_WIDTH * column + 1,
+                   CELL_HEIGHT * row + 70};
 }
 
-constexpr int WeekdayBoxLeft(int weekday) { return HEADER_LEFT + WEEKDAY_BOX_WIDTH * (weekday - 1); }
+constexpr int WeekdayBoxLeft(int weekday) {
+    return HEADER_LEFT + WEEKDAY_BOX_WIDTH * (weekday - 1);
+}
 
 struct CellHit {
     int column;
@@ -83,7 +90,8 @@ struct CellHit {
 constexpr CellHit HitTestCell(int x, int y) {
     const int column = x / CELL_WIDTH + 1;
     const int row = y / CELL_HEIGHT;
-    return CellHit{column, row, column >= 1 && column <= GRID_COLUMNS && row >= 1 && row <= GRID_ROWS};
+    return CellHit{column, row,
+                   column >= 1 && column <= GRID_COLUMNS && row >= 1 && row <= GRID_ROWS};
 }
 
 // ---------------------------------------------------------------------------------------------
