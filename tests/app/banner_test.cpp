@@ -54,7 +54,9 @@ TEST_F(BannerTest, WelcomeScreenIsAWhitePageWithOnlyTheBanner) {
     for (int y = 0; y < 552; y += 2) {
         for (int x = 0; x < 842; x += 2) {
             const bool underBanner = x >= 160 && x <= 683 && y >= 162 && y <= 365;
-            if (!underBanner) ASSERT_EQ(SurfacePixel(x, y), COLOUR_WHITE) << x << "," << y;
+            if (!underBanner) {
+                ASSERT_EQ(SurfacePixel(x, y), COLOUR_WHITE) << x << "," << y;
+            }
         }
     }
 }

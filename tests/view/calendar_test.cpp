@@ -184,8 +184,12 @@ TEST(CellGeometryTest, HitTestFindsEveryCellFromInsideItsBox) {
                     EXPECT_EQ(hit.row, row) << x << "," << y;
                 }
             }
-            if (column > 1) EXPECT_EQ(box.left, CellGeometry(column - 1, row).right + 1);
-            if (row > 1) EXPECT_EQ(box.top, CellGeometry(column, row - 1).bottom + 1);
+            if (column > 1) {
+                EXPECT_EQ(box.left, CellGeometry(column - 1, row).right + 1);
+            }
+            if (row > 1) {
+                EXPECT_EQ(box.top, CellGeometry(column, row - 1).bottom + 1);
+            }
         }
     }
 }
