@@ -1,0 +1,819 @@
+// The real program in a real X window, driven only by pointer clicks and key presses: a first
+// period from the welcome screen to "Salir", then the next start with the saved ledger.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <bit>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "x_session.h"
+#include "xwd_image.h"
+
+#ifndef MONEDARIO_EXECUTABLE
+#error "MONEDARIO_EXECUTABLE must name the built program"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// ---------------------------------------------------------------------------------------------
+// What the program shows, in the coordinates of the surface's picture (inside its border).
+
+constexpr int WINDOW_WIDTH = 846;
+constexpr int WINDOW_HEIGHT = 577;
+constexpr int PICTURE_WIDTH = 842;
+constexpr int PICTURE_HEIGHT = 552;
+constexpr int COLUMNS = 7;
+constexpr int ROWS = 6;
+
+struct Box {
+    int left;
+    int top;
+    int right;   // exclusive
+    int bottom;  // exclusive
+};
+
+Box CellBox(int column, int row) {
+    return Box{column == 1 ? 1 : 120 * column - 118, row == 1 ? 70 : 80 * row - 9, 120 * column + 1,
+               80 * row + 70};
+}
+// Where a person clicks a day: the middle of the part of the cell that the click maps back to.
+int CellClickX(int column) {
+    return 120 * column - 60;
+}
+int CellClickY(int row) {
+    return 80 * row + 40;
+}
+
+Box NumberBox(const Box& cell) {
+    return {cell.left + 4, cell.top + 4, cell.left + 40, cell.top + 22};
+}
+Box SpentBox(const Box& cell) {
+    return {cell.left + 5, cell.top + 35, cell.right - 4, cell.top + 55};
+}
+Box BalanceBox(const Box& cell) {
+    return {cell.left + 4, cell.top + 60, cell.right - 4, cell.top + 78};
+}
+
+constexpr Box BANNER{160, 162, 680, 362};
+constexpr Box MONTH_TOTAL_FIELD{2, 2, 40, 27};
+// A point above the grid: a click there only dismisses a banner that allows it.
+constexpr int HEADER_CLICK_X = 700;
+constexpr int HEADER_CLICK_Y = 30;
+
+constexpr const char* MONTH_TOTAL = "3100";
+constexpr double MONTH_TOTAL_VALUE = 3100;
+constexpr const char* EXPENSE = "775,5";
+constexpr double EXPENSE_VALUE = 775.5;
+constexpr int START_DAY = 10;      // every month has it, so it is never lowered
+constexpr int EXPENSE_OFFSET = 9;  // the expense goes to the tenth day of the period
+
+constexpr size_t RECORD_SIZE = 77;
+constexpr size_t BMP_SIZE = 1395510;
+constexpr int BMP_ROW_BYTES = 2528;
+
+// The Operaciones menu's items in order; separators are not items.
+enum OperationsItem { MES_NUEVO, GRABAR, BITMAP, AUTOR, SALIR, OPERATIONS_ITEMS };
+constexpr int OPERATIONS_MENU = 0;
+constexpr int VIEW_MENU = 1;
+constexpr int ESTADISTICAS = 0;
+
+// ---------------------------------------------------------------------------------------------
+// The calendar, computed independently of the program.
+
+struct Date {
+    int year;
+    int month;
+    int day;
+};
+
+Date LocalToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+int DaysIn(int year, int month) {
+    const std::chrono::year_month_day_last last{
+        std::chrono::year{year},
+        std::chrono::month_day_last{std::chrono::month(static_cast<unsigned>(month))}};
+    return static_cast<int>(static_cast<unsigned>(last.day()));
+}
+
+// 1 = Monday .. 7 = Sunday.
+int Weekday(int year, int month, int day) {
+    const std::chrono::year_month_day date{std::chrono::year{year},
+                                           std::chrono::month(static_cast<unsigned>(month)),
+                                           std::chrono::day(static_cast<unsigned>(day))};
+    return static_cast<int>(std::chrono::weekday{std::chrono::sys_days{date}}.iso_encoding());
+}
+
+struct Slot {
+    int column;
+    int row;
+};
+// Days follow each other in the grid from the first one's weekday column in row 1.
+Slot SlotOf(int firstColumn, int index) {
+    const int at = firstColumn - 1 + index;
+    return {at % COLUMNS + 1, at / COLUMNS + 1};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pixels
+
+int Count(const RgbImage& image, int dx, int dy, const Box& box,
+          const std::function<bool(Rgb)>& wanted) {
+    int n = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) n += wanted(image.At(dx + x, dy + y)) ? 1 : 0;
+    return n;
+}
+bool IsDark(Rgb c) {
+    return c.Luminance() < 100 && !(c == RGB_RED);
+}
+bool IsRed(Rgb c) {
+    return c == RGB_RED;
+}
+bool IsBlue(Rgb c) {
+    return c == RGB_BLUE;
+}
+
+// The PPM form of a screenshot, kept beside a failed run's files.
+void WritePpm(const RgbImage& image, const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << image.width << " " << image.height << "\n255\n";
+    for (const Rgb& p : image.pixels)
+        out << static_cast<char>(p.r) << static_cast<char>(p.g) << static_cast<char>(p.b);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+uint32_t Le32(const std::string& bytes, size_t at) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i)
+        v |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    return v;
+}
+uint16_t Le16(const std::string& bytes, size_t at) {
+    return static_cast<uint16_t>(static_cast<unsigned char>(bytes[at]) |
+                                 (static_cast<unsigned char>(bytes[at + 1]) << 8));
+}
+double LeDouble(const std::string& bytes, size_t at) {
+    const uint64_t bits = Le32(bytes, at) | (static_cast<uint64_t>(Le32(bytes, at + 4)) << 32);
+    return std::bit_cast<double>(bits);
+}
+
+// A ledger record as it lies in the file.
+struct LedgerRecord {
+    double spent;
+    double balance;
+    std::string spentText;  // the 11 bytes
+    double allowance;
+    int weekday;
+    int dayOfMonth;
+    int32_t cellLeft, cellTop, cellRight, cellBottom;
+    int32_t column, row, inPeriod, periodStartDay, periodMonth, periodYear;
+};
+
+LedgerRecord DecodeRecord(const std::string& bytes, size_t at) {
+    const auto i32 = [&](size_t offset) { return static_cast<int32_t>(Le32(bytes, at + offset)); };
+    return LedgerRecord{LeDouble(bytes, at + 0),
+                        LeDouble(bytes, at + 8),
+                        bytes.substr(at + 16, 11),
+                        LeDouble(bytes, at + 27),
+                        static_cast<unsigned char>(bytes[at + 35]),
+                        static_cast<unsigned char>(bytes[at + 36]),
+                        i32(37),
+                        i32(41),
+                        i32(45),
+                        i32(49),
+                        i32(53),
+                        i32(57),
+                        i32(61),
+                        i32(65),
+                        i32(69),
+                        i32(73)};
+}
+
+// One pixel of a bottom-up 24-bit BMP of the picture's size.
+Rgb BmpPixel(const std::string& bmp, int x, int y) {
+    const size_t at = 54 + static_cast<size_t>(PICTURE_HEIGHT - 1 - y) * BMP_ROW_BYTES + 3 * x;
+    return Rgb{static_cast<uint8_t>(bmp[at + 2]), static_cast<uint8_t>(bmp[at + 1]),
+               static_cast<uint8_t>(bmp[at])};
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// A drop-down menu's item as seen in its window: a band of rows with ink.
+struct MenuItemBand {
+    int top;
+    int bottom;   // exclusive
+    int darkest;  // lowest luminance in the band: black text, or grey for a greyed item
+    bool Enabled() const { return darkest < 80; }
+};
+
+class ProgramWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string missing = XSession::MissingTools();
+        if (!missing.empty()) GTEST_SKIP() << "Not installed:" << missing;
+
+        char pattern[] = "/tmp/monedario-e2e-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        programFolder_ = root_ + "/program";
+        workFolder_ = root_ + "/work";
+        runtimeFolder_ = root_ + "/runtime";
+        for (const std::string& dir : {programFolder_, workFolder_, runtimeFolder_})
+            ASSERT_EQ(mkdir(dir.c_str(), 0700), 0) << dir;
+        executable_ = programFolder_ + "/monedario";
+        fs::copy_file(MONEDARIO_EXECUTABLE, executable_);
+        fs::permissions(executable_, fs::perms::owner_all);
+        ledgerPath_ = programFolder_ + "/ahorros.log";
+        bitmapPath_ = workFolder_ + "/Mi Copia.bmp";
+
+        std::string error;
+        ASSERT_TRUE(x_.Start(root_ + "/x.log", &error)) << error;
+    }
+
+    void TearDown() override {
+        program_.Kill();
+        x_.Stop();
+        if (root_.empty()) return;
+        if (HasFailure()) {
+            if (shot_.width > 0) WritePpm(shot_, root_ + "/last-window.ppm");
+            std::cout << "Files of the failed run kept in " << root_
+                      << " (program.log, x.log, last-window.ppm)\n";
+            std::cout << "Program output:\n" << ReadFile(root_ + "/program.log");
+        } else {
+            std::error_code ignored;
+            fs::remove_all(root_, ignored);
+        }
+    }
+
+    // ---- the program -------------------------------------------------------------------------
+
+    // Starts the program from the work folder and waits for its window's first frame.
+    void Launch() {
+        SpawnOptions options;
+        options.argv = {executable_};
+        options.env = {x_.DisplayVariable(), "QT_QPA_PLATFORM=xcb",
+                       "XDG_RUNTIME_DIR=" + runtimeFolder_};
+        options.workingDirectory = workFolder_;
+        options.logPath = root_ + "/program.log";
+        std::string error;
+        ASSERT_TRUE(program_.Start(options, &error)) << error;
+
+        const CommandResult found =
+            x_.Xdotool({"search", "--sync", "--onlyvisible", "--name", "^Monedario Pro$"}, 30s);
+        ASSERT_TRUE(found.Succeeded()) << "no window titled \"Monedario Pro\" appeared";
+        std::istringstream ids(found.output);
+        ids >> window_;
+        ASSERT_FALSE(window_.empty());
+
+        // The menu bar's height sets where the surface starts: its top border is the first black
+        // row in a column that no menu title reaches.
+        ASSERT_TRUE(WaitForWindow(
+            [this](const RgbImage& shot) {
+                if (shot.width != WINDOW_WIDTH || shot.height != WINDOW_HEIGHT) return false;
+                for (int y = 0; y < 80; ++y) {
+                    if (shot.At(WINDOW_WIDTH / 2, y) == RGB_BLACK) {
+                        pictureTop_ = y + 1;
+                        return shot.At(1, y + 10) == RGB_BLACK && shot.At(2, y + 10) != RGB_BLACK;
+                    }
+                }
+                return false;
+            },
+            "the window's first frame with the surface's border"));
+        menuHeight_ = pictureTop_ - 2;
+        ASSERT_GE(menuHeight_, 10) << "no menu bar above the surface";
+        FindMenuTitles(shot_);
+        ASSERT_GE(menuTitles_.size(), 2u) << "menu titles not found in the menu bar";
+    }
+
+    void WaitForExit() {
+        const std::optional<int> status = program_.WaitFor(10s);
+        ASSERT_TRUE(status.has_value()) << "the program did not end after Salir";
+        const bool exitedWithZero = WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+        EXPECT_TRUE(exitedWithZero) << "the program " << DescribeStatus(*status);
+        program_.Kill();
+    }
+
+    // ---- screenshots -------------------------------------------------------------------------
+
+    bool Capture(RgbImage* image) {
+        std::string error;
+        if (!x_.Capture(window_, image, &error)) {
+            lastCaptureError_ = error;
+            return false;
+        }
+        return true;
+    }
+
+    // Polls the window until `done` holds for a screenshot (left in shot_) or the time is up.
+    bool WaitForWindow(const std::function<bool(const RgbImage&)>& done, const std::string& what,
+                       std::chrono::milliseconds timeout = 15s) {
+        const auto deadline = Clock::now() + timeout;
+        for (;;) {
+            if (Capture(&shot_) && done(shot_)) return true;
+            if (Clock::now() >= deadline) {
+                ADD_FAILURE() << "Timed out waiting for " << what
+                              << (lastCaptureError_.empty() ? "" : "; last capture: ")
+                              << lastCaptureError_;
+                return false;
+            }
+            std::this_thread::sleep_for(40ms);
+        }
+    }
+
+    Rgb Page(const RgbImage& shot, int x, int y) const { return shot.At(2 + x, pictureTop_ + y); }
+    int CountOnPage(const RgbImage& shot, const Box& box, bool (*wanted)(Rgb)) const {
+        return Count(shot, 2, pictureTop_, box, wanted);
+    }
+    bool BannerShown(const RgbImage& shot) const {
+        return CountOnPage(shot, BANNER, IsBlue) > 40000;
+    }
+    bool NoBanner(const RgbImage& shot) const { return CountOnPage(shot, BANNER, IsBlue) == 0; }
+
+    // The picture part of a screenshot against the saved bitmap; rows from `fromRow` down.
+    int DifferencesFromBitmap(const RgbImage& shot, const std::string& bmp, int fromRow) const {
+        int differing = 0;
+        for (int y = fromRow; y < PICTURE_HEIGHT; ++y)
+            for (int x = 0; x < PICTURE_WIDTH; ++x)
+                differing += Page(shot, x, y) == BmpPixel(bmp, x, y) ? 0 : 1;
+        return differing;
+    }
+
+    // ---- pointer and keys --------------------------------------------------------------------
+
+    void ClickWindow(const std::string& window, int x, int y) {
+        ASSERT_TRUE(x_.Xdotool({"mousemove", "--window", window, std::to_string(x),
+                                std::to_string(y), "click", "1"})
+                        .Succeeded());
+    }
+    void ClickPage(int x, int y) { ClickWindow(window_, 2 + x, pictureTop_ + y); }
+    void Type(const std::string& text) {
+        ASSERT_TRUE(x_.Xdotool({"type", "--delay", "60", text}).Succeeded());
+    }
+    void Key(const std::string& key) {
+        ASSERT_TRUE(x_.Xdotool({"key", "--delay", "60", key}).Succeeded());
+    }
+
+    // ---- menus -------------------------------------------------------------------------------
+
+    // Each title is a run of columns with dark text in the menu bar.
+    void FindMenuTitles(const RgbImage& shot) {
+        menuTitles_.clear();
+        int runStart = -1;
+        int lastInk = -100;
+        for (int x = 0; x < WINDOW_WIDTH / 2; ++x) {
+            bool ink = false;
+            for (int y = 1; y < menuHeight_ - 1; ++y) ink |= shot.At(x, y).Luminance() < 100;
+            if (!ink) continue;
+            if (x - lastInk > 8) {
+                if (runStart >= 0) menuTitles_.push_back((runStart + lastInk) / 2);
+                runStart = x;
+            }
+            lastInk = x;
+        }
+        if (runStart >= 0) menuTitles_.push_back((runStart + lastInk) / 2);
+    }
+
+    // The visible windows of the program other than the main window: its open drop-down menu.
+    std::string OpenPopup() {
+        const CommandResult listed =
+            x_.Xdotool({"search", "--onlyvisible", "--pid", std::to_string(program_.Pid())}, 5s);
+        std::istringstream ids(listed.output);
+        std::string id;
+        while (ids >> id)
+            if (id != window_) return id;
+        return {};
+    }
+
+    // Items are bands of rows with ink; a separator is a band too thin for text.
+    static std::vector<MenuItemBand> ItemBands(const RgbImage& popup) {
+        std::map<uint32_t, int> colours;
+        for (const Rgb& p : popup.pixels) ++colours[(p.r << 16) | (p.g << 8) | p.b];
+        uint32_t background = 0;
+        int most = 0;
+        for (const auto& [colour, n] : colours)
+            if (n > most) most = n, background = colour;
+        const int backgroundLuminance =
+            Rgb{uint8_t(background >> 16), uint8_t(background >> 8), uint8_t(background)}
+                .Luminance();
+
+        std::vector<MenuItemBand> bands;
+        int top = -1;
+        int darkest = 255;
+        for (int y = 2; y <= popup.height - 2; ++y) {
+            int rowDarkest = 255;
+            bool ink = false;
+            for (int x = 4; y < popup.height - 2 && x < popup.width - 4; ++x) {
+                const int l = popup.At(x, y).Luminance();
+                if (backgroundLuminance - l > 40) ink = true, rowDarkest = std::min(rowDarkest, l);
+            }
+            if (ink) {
+                if (top < 0) top = y, darkest = 255;
+                darkest = std::min(darkest, rowDarkest);
+            } else if (top >= 0) {
+                if (y - top >= 5) bands.push_back({top, y, darkest});
+                top = -1;
+            }
+        }
+        return bands;
+    }
+
+    // Opens a drop-down menu by clicking its title, as a person would, once more if nothing
+    // opened; the menu is left open.
+    bool OpenMenu(int title, size_t itemCount, std::string* popup,
+                  std::vector<MenuItemBand>* items) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            ClickWindow(window_, menuTitles_[title], menuHeight_ / 2);
+            const auto deadline = Clock::now() + 4s;
+            while (Clock::now() < deadline) {
+                *popup = OpenPopup();
+                RgbImage image;
+                std::string error;
+                if (!popup->empty() && x_.Capture(*popup, &image, &error)) {
+                    *items = ItemBands(image);
+                    if (items->size() == itemCount) return true;
+                }
+                std::this_thread::sleep_for(50ms);
+            }
+            Key("Escape");  // whatever did open is closed before the title is clicked again
+        }
+        ADD_FAILURE() << "menu " << title << " with " << itemCount << " items did not open";
+        return false;
+    }
+
+    bool WaitForMenuClosed() {
+        const auto deadline = Clock::now() + 5s;
+        while (!OpenPopup().empty()) {
+            if (Clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(40ms);
+        }
+        return true;
+    }
+
+    // Which items of a menu are enabled, read from their text's colour.
+    std::vector<bool> ItemStates(int title, size_t itemCount) {
+        std::string popup;
+        std::vector<MenuItemBand> items;
+        std::vector<bool> states;
+        if (!OpenMenu(title, itemCount, &popup, &items)) return states;
+        for (const MenuItemBand& item : items) states.push_back(item.Enabled());
+        Key("Escape");
+        EXPECT_TRUE(WaitForMenuClosed());
+        return states;
+    }
+
+    // Opens the menu and clicks the item; the item must be enabled.
+    void Choose(int title, size_t itemCount, int item) {
+        std::string popup;
+        std::vector<MenuItemBand> items;
+        ASSERT_TRUE(OpenMenu(title, itemCount, &popup, &items));
+        ASSERT_TRUE(items[item].Enabled())
+            << "item " << item << " of menu " << title << " is greyed";
+        ClickWindow(popup, 30, (items[item].top + items[item].bottom) / 2);
+        ASSERT_TRUE(WaitForMenuClosed()) << "the menu stayed open after a click on item " << item;
+    }
+
+    // ---- checks ------------------------------------------------------------------------------
+
+    // The banner at (160, 162): blue with a 3-pixel yellow frame along its inner edge and a black
+    // shadow 4 pixels down and right.
+    void ExpectBannerFrame(const RgbImage& shot) {
+        EXPECT_EQ(Page(shot, 160, 162), RGB_BLUE);
+        EXPECT_EQ(Page(shot, 161, 300), RGB_BLUE);
+        EXPECT_EQ(Page(shot, 170, 170), RGB_BLUE);
+        for (int x : {162, 163, 164, 674, 675, 676}) EXPECT_EQ(Page(shot, x, 262), RGB_YELLOW) << x;
+        for (int y : {164, 165, 166, 356, 357, 358}) EXPECT_EQ(Page(shot, 420, y), RGB_YELLOW) << y;
+        EXPECT_EQ(Page(shot, 165, 262), RGB_BLUE);
+        EXPECT_EQ(Page(shot, 673, 262), RGB_BLUE);
+        EXPECT_EQ(Page(shot, 420, 167), RGB_BLUE);
+        EXPECT_EQ(Page(shot, 420, 359), RGB_BLUE);
+        EXPECT_EQ(Page(shot, 679, 361), RGB_BLUE);
+        EXPECT_EQ(Page(shot, 682, 300), RGB_BLACK);
+        EXPECT_EQ(Page(shot, 683, 365), RGB_BLACK);
+        EXPECT_EQ(Page(shot, 300, 364), RGB_BLACK);
+        EXPECT_EQ(Page(shot, 684, 300), RGB_WHITE);
+        EXPECT_EQ(Page(shot, 683, 366), RGB_WHITE);
+        EXPECT_EQ(Page(shot, 162, 364), RGB_WHITE);
+        EXPECT_EQ(Page(shot, 681, 164), RGB_WHITE);
+    }
+
+    // A cell's one-pixel outline, and the white gap to its right-hand neighbour.
+    void ExpectCellOutline(const RgbImage& shot, int column, int row) {
+        const Box c = CellBox(column, row);
+        const int midX = (c.left + c.right) / 2;
+        const int midY = (c.top + c.bottom) / 2;
+        SCOPED_TRACE("cell " + std::to_string(column) + "," + std::to_string(row));
+        EXPECT_EQ(Page(shot, c.left, midY), RGB_BLACK);
+        EXPECT_EQ(Page(shot, c.right - 1, midY), RGB_BLACK);
+        EXPECT_EQ(Page(shot, midX, c.top), RGB_BLACK);
+        EXPECT_EQ(Page(shot, midX, c.bottom - 1), RGB_BLACK);
+        EXPECT_EQ(Page(shot, c.left + 1, c.top + 1), RGB_WHITE);
+        if (column < COLUMNS) {
+            EXPECT_EQ(Page(shot, c.right, midY), RGB_WHITE);
+        }
+    }
+
+    // Every cell outlined; day numbers exactly in the cells of `days` (slot -> drawn), Sundays'
+    // in red only and the others' in black only.
+    void ExpectCalendar(const RgbImage& shot, const std::vector<Slot>& days) {
+        bool holdsDay[COLUMNS + 1][ROWS + 1] = {};
+        for (const Slot& s : days) holdsDay[s.column][s.row] = true;
+        for (int row = 1; row <= ROWS; ++row) {
+            for (int column = 1; column <= COLUMNS; ++column) {
+                ExpectCellOutline(shot, column, row);
+                const Box number = NumberBox(CellBox(column, row));
+                const int red = CountOnPage(shot, number, IsRed);
+                const int dark = CountOnPage(shot, number, IsDark);
+                SCOPED_TRACE("day number of cell " + std::to_string(column) + "," +
+                             std::to_string(row));
+                if (!holdsDay[column][row]) {
+                    EXPECT_EQ(red + dark, 0);
+                } else if (column == COLUMNS) {
+                    EXPECT_GT(red, 10);
+                    EXPECT_EQ(dark, 0);
+                } else {
+                    EXPECT_GT(dark, 10);
+                    EXPECT_EQ(red, 0);
+                }
+            }
+        }
+    }
+
+    XSession x_;
+    ChildProcess program_;
+    std::string root_, programFolder_, workFolder_, runtimeFolder_;
+    std::string executable_, ledgerPath_, bitmapPath_;
+    std::string window_;
+    int menuHeight_ = 0;
+    int pictureTop_ = 0;
+    std::vector<int> menuTitles_;  // window x of each title's middle
+    RgbImage shot_;
+    std::string lastCaptureError_;
+};
+
+TEST_F(ProgramWindowTest, FirstPeriodIsSavedPicturedAndShownAgainAtTheNextStart) {
+    const Date today = LocalToday();
+    const int monthDays = DaysIn(today.year, today.month);
+    const int firstColumn = Weekday(today.year, today.month, 1);
+    const int startColumn = Weekday(today.year, today.month, START_DAY);
+    const Slot expenseSlot = SlotOf(startColumn, EXPENSE_OFFSET);
+    const Box expenseCell = CellBox(expenseSlot.column, expenseSlot.row);
+
+    // ---- first start, without a ledger: the welcome screen ----------------------------------
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_TRUE(
+        WaitForWindow([this](const RgbImage& s) { return BannerShown(s); }, "the welcome banner"));
+    {
+        SCOPED_TRACE("welcome screen");
+        ExpectBannerFrame(shot_);
+        EXPECT_EQ(Page(shot_, 60, 100), RGB_WHITE) << "no calendar behind the welcome banner";
+        EXPECT_EQ(Page(shot_, 1, 100), RGB_WHITE);
+    }
+    const Date started = LocalToday();
+    if (started.month != today.month || started.year != today.year)
+        GTEST_SKIP() << "The month changed while the program started; the layout is unknown.";
+    EXPECT_EQ(ItemStates(OPERATIONS_MENU, OPERATIONS_ITEMS),
+              (std::vector<bool>{true, false, false, true, true}))
+        << "without a period only Mes nuevo, Autor and Salir are offered";
+
+    // ---- Mes nuevo: the current month's calendar ---------------------------------------------
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, MES_NUEVO));
+    ASSERT_TRUE(WaitForWindow(
+        [this](const RgbImage& s) { return NoBanner(s) && Page(s, 1, 100) == RGB_BLACK; },
+        "the calendar after Mes nuevo"));
+    {
+        SCOPED_TRACE("calendar of the current month");
+        std::vector<Slot> days;
+        for (int day = 1; day <= monthDays; ++day) days.push_back(SlotOf(firstColumn, day - 1));
+        ExpectCalendar(shot_, days);
+    }
+
+    // ---- the start day and the monthly total ---------------------------------------------------
+    const Slot startInMonth = SlotOf(firstColumn, START_DAY - 1);
+    ClickPage(CellClickX(startInMonth.column), CellClickY(startInMonth.row));
+    ASSERT_TRUE(WaitForWindow(
+        [this](const RgbImage& s) {
+            return BannerShown(s) && CountOnPage(s, MONTH_TOTAL_FIELD, IsDark) > 0;
+        },
+        "the start-day banner and the field for the total"));
+    {
+        SCOPED_TRACE("start-day banner");
+        ExpectBannerFrame(shot_);
+    }
+    Type(MONTH_TOTAL);
+    Key("Return");
+    std::vector<Slot> periodDays;
+    for (int i = 0; i < monthDays; ++i) periodDays.push_back(SlotOf(startColumn, i));
+    ASSERT_TRUE(WaitForWindow(
+        [&](const RgbImage& s) {
+            return NoBanner(s) && CountOnPage(s, MONTH_TOTAL_FIELD, IsDark) == 0 &&
+                   CountOnPage(s, BalanceBox(CellBox(startColumn, 1)), IsDark) > 10;
+        },
+        "the period's calendar after the total"));
+    {
+        SCOPED_TRACE("the period's calendar");
+        ExpectCalendar(shot_, periodDays);
+        for (const Slot& s : periodDays) {
+            const Box cell = CellBox(s.column, s.row);
+            EXPECT_GT(CountOnPage(shot_, BalanceBox(cell), IsDark), 10)
+                << "no balance in cell " << s.column << "," << s.row;
+            EXPECT_EQ(CountOnPage(shot_, BalanceBox(cell), IsRed), 0);
+            EXPECT_EQ(CountOnPage(shot_, SpentBox(cell), IsDark), 0);
+        }
+    }
+
+    // ---- an expense larger than the day's allowance ---------------------------------------------
+    ClickPage(CellClickX(expenseSlot.column), CellClickY(expenseSlot.row));
+    ASSERT_TRUE(WaitForWindow(
+        [&](const RgbImage& s) { return CountOnPage(s, SpentBox(expenseCell), IsDark) > 0; },
+        "the expense field in the clicked day"));
+    Type(EXPENSE);
+    Key("Return");
+    ASSERT_TRUE(WaitForWindow(
+        [&](const RgbImage& s) { return CountOnPage(s, BalanceBox(expenseCell), IsRed) > 10; },
+        "the day's balance in red after the expense"));
+    EXPECT_EQ(CountOnPage(shot_, BalanceBox(expenseCell), IsDark), 0);
+    EXPECT_GT(CountOnPage(shot_, SpentBox(expenseCell), IsDark), 10) << "the spent amount";
+
+    // ---- Estadísticas: the two gauges
+    // ------------------------------------------------------------
+    EXPECT_EQ(ItemStates(OPERATIONS_MENU, OPERATIONS_ITEMS),
+              (std::vector<bool>{false, true, true, true, true}))
+        << "with a period Mes nuevo is greyed and the period's commands are offered";
+    ASSERT_NO_FATAL_FAILURE(Choose(VIEW_MENU, 1, ESTADISTICAS));
+    ASSERT_TRUE(WaitForWindow(
+        [this](const RgbImage& s) {
+            return Page(s, 10, 10) == RGB_RED && Page(s, 10, 30) == RGB_GREEN;
+        },
+        "the statistics gauges"));
+    {
+        SCOPED_TRACE("gauges: 25 % spent, 75 % left");
+        for (const auto& [x, y] :
+             {std::pair{5, 2}, {104, 2}, {5, 17}, {104, 17}, {5, 23}, {104, 38}})
+            EXPECT_EQ(Page(shot_, x, y), RGB_BLACK) << x << "," << y;
+        EXPECT_EQ(Page(shot_, 6, 3), RGB_RED);
+        EXPECT_EQ(Page(shot_, 28, 16), RGB_RED);
+        EXPECT_EQ(Page(shot_, 29, 16), RGB_WHITE);
+        EXPECT_EQ(Page(shot_, 6, 24), RGB_GREEN);
+        EXPECT_EQ(Page(shot_, 78, 37), RGB_GREEN);
+        EXPECT_EQ(Page(shot_, 79, 37), RGB_WHITE);
+    }
+
+    // ---- Grabar, then the banner goes at the next click ----------------------------------------
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, GRABAR));
+    ASSERT_TRUE(WaitForWindow(
+        [this](const RgbImage& s) { return BannerShown(s) && fs::exists(ledgerPath_); },
+        "the ledger and the banner confirming it"));
+    ClickPage(HEADER_CLICK_X, HEADER_CLICK_Y);
+    ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return NoBanner(s); },
+                              "the saving banner to go at a click"));
+    const RgbImage beforeBitmap = shot_;
+
+    // ---- Bitmap: the picture as shown
+    // ------------------------------------------------------------
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, BITMAP));
+    ASSERT_TRUE(WaitForWindow(
+        [this](const RgbImage& s) { return BannerShown(s) && fs::exists(bitmapPath_); },
+        "the bitmap file and its banner"));
+    EXPECT_FALSE(fs::exists(programFolder_ + "/Mi Copia.bmp"))
+        << "the picture goes to the work folder";
+    EXPECT_FALSE(fs::exists(workFolder_ + "/ahorros.log")) << "the ledger goes beside the program";
+
+    // ---- Salir
+    // ---------------------------------------------------------------------------------------
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, SALIR));
+    ASSERT_NO_FATAL_FAILURE(WaitForExit());
+
+    // ---- the ledger's records
+    // ------------------------------------------------------------------------
+    const std::string ledger = ReadFile(ledgerPath_);
+    ASSERT_EQ(ledger.size(), RECORD_SIZE * monthDays);
+    const double allowance = MONTH_TOTAL_VALUE / monthDays;
+    for (int i = 0; i < monthDays; ++i) {
+        const LedgerRecord r = DecodeRecord(ledger, RECORD_SIZE * i);
+        const Slot s = SlotOf(startColumn, i);
+        const Box cell = CellBox(s.column, s.row);
+        const int dayOfMonth = (START_DAY - 1 + i) % monthDays + 1;
+        const bool expenseDay = i == EXPENSE_OFFSET;
+        SCOPED_TRACE("record " + std::to_string(i) + ", day " + std::to_string(dayOfMonth));
+        EXPECT_DOUBLE_EQ(r.allowance, allowance);
+        EXPECT_DOUBLE_EQ(r.spent, expenseDay ? EXPENSE_VALUE : 0.0);
+        EXPECT_DOUBLE_EQ(r.balance, allowance - (expenseDay ? EXPENSE_VALUE : 0.0));
+        if (expenseDay) {
+            EXPECT_EQ(r.spentText.substr(0, 6), "775'50");
+            EXPECT_EQ(r.spentText.find_first_not_of(' ', 6), 10u);
+            EXPECT_EQ(r.spentText[10], '\0');
+        } else {
+            EXPECT_EQ(r.spentText, std::string(11, '\0'));
+        }
+        EXPECT_EQ(r.dayOfMonth, dayOfMonth);
+        EXPECT_EQ(r.weekday, s.column);
+        EXPECT_EQ(r.column, s.column);
+        EXPECT_EQ(r.row, s.row);
+        EXPECT_EQ(r.cellLeft, cell.left);
+        EXPECT_EQ(r.cellTop, cell.top);
+        EXPECT_EQ(r.cellRight, cell.right);
+        EXPECT_EQ(r.cellBottom, cell.bottom);
+        EXPECT_EQ(r.inPeriod, 1);
+        EXPECT_EQ(r.periodStartDay, START_DAY);
+        EXPECT_EQ(r.periodMonth, today.month);
+        EXPECT_EQ(r.periodYear, today.year);
+    }
+
+    // ---- the bitmap: header, and exactly the picture that was shown
+    // ------------------------------
+    const std::string bmp = ReadFile(bitmapPath_);
+    ASSERT_EQ(bmp.size(), BMP_SIZE);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(Le32(bmp, 2), BMP_SIZE);
+    EXPECT_EQ(Le32(bmp, 10), 54u);
+    EXPECT_EQ(Le32(bmp, 14), 40u);
+    EXPECT_EQ(Le32(bmp, 18), static_cast<uint32_t>(PICTURE_WIDTH));
+    EXPECT_EQ(Le32(bmp, 22), static_cast<uint32_t>(PICTURE_HEIGHT));
+    EXPECT_EQ(Le16(bmp, 26), 1);
+    EXPECT_EQ(Le16(bmp, 28), 24);
+    EXPECT_EQ(Le32(bmp, 30), 0u);
+    EXPECT_EQ(BmpPixel(bmp, 10, 10), RGB_RED);
+    EXPECT_EQ(BmpPixel(bmp, 10, 30), RGB_GREEN);
+    EXPECT_EQ(BmpPixel(bmp, 1, 100), RGB_BLACK);
+    EXPECT_EQ(BmpPixel(bmp, 120, 100), RGB_BLACK);
+    EXPECT_EQ(DifferencesFromBitmap(beforeBitmap, bmp, 0), 0)
+        << "pixels of Mi Copia.bmp that differ from the picture shown when it was taken";
+
+    // ---- the next start: the stored period, with the greeting
+    // --------------------------------------
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_TRUE(WaitForWindow(
+        [this](const RgbImage& s) { return BannerShown(s) && Page(s, 1, 100) == RGB_BLACK; },
+        "the stored period with the greeting banner"));
+    {
+        SCOPED_TRACE("greeting over the stored period");
+        ExpectBannerFrame(shot_);
+        for (int column = 1; column <= COLUMNS; ++column) {
+            ExpectCellOutline(shot_, column, 1);
+            ExpectCellOutline(shot_, column, ROWS);
+        }
+    }
+    ClickPage(HEADER_CLICK_X, HEADER_CLICK_Y);
+    ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return NoBanner(s); },
+                              "the greeting to go at a click"));
+    const RgbImage restored = shot_;
+    // The gauges were on in the bitmap; below them everything is the same period.
+    EXPECT_EQ(DifferencesFromBitmap(restored, bmp, 45), 0)
+        << "pixels of the restored calendar that differ from the saved picture";
+
+    // "Mes nuevo" is greyed and clicking it changes nothing.
+    {
+        std::string popup;
+        std::vector<MenuItemBand> items;
+        ASSERT_TRUE(OpenMenu(OPERATIONS_MENU, OPERATIONS_ITEMS, &popup, &items));
+        EXPECT_FALSE(items[MES_NUEVO].Enabled()) << "Mes nuevo with a stored period";
+        EXPECT_TRUE(items[GRABAR].Enabled());
+        ClickWindow(popup, 30, (items[MES_NUEVO].top + items[MES_NUEVO].bottom) / 2);
+        Key("Escape");
+        ASSERT_TRUE(WaitForMenuClosed());
+    }
+    // Events are handled in order: once the gauges show, the click before them was handled too.
+    ASSERT_NO_FATAL_FAILURE(Choose(VIEW_MENU, 1, ESTADISTICAS));
+    ASSERT_TRUE(WaitForWindow(
+        [this](const RgbImage& s) {
+            return Page(s, 10, 10) == RGB_RED && Page(s, 10, 30) == RGB_GREEN;
+        },
+        "the statistics gauges of the stored period"));
+    EXPECT_EQ(DifferencesFromBitmap(shot_, bmp, 0), 0)
+        << "the stored period with its gauges differs from the picture saved in the first run";
+
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, SALIR));
+    ASSERT_NO_FATAL_FAILURE(WaitForExit());
+    EXPECT_EQ(ReadFile(ledgerPath_), ledger) << "nothing is saved at exit";
+}
+
+}  // namespace
