@@ -219,6 +219,10 @@ void PlatformInit(int& argc, char** argv) {
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     drawing.application = new QApplication(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Menus appear at once, without animations, so what is on screen is always the menu itself.
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
+    QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
     QFont uiFont(QStringLiteral("DejaVu Sans"));
     uiFont.setPixelSize(12);
     QApplication::setFont(uiFont);
