@@ -1,0 +1,525 @@
+// Runs the timings and start-up measurements of the program and of the bare Qt window in one go
+// and prints one table of their medians, ratios and targets. Exits non-zero only when something
+// could not be run; a missed target is a result, not a failure.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifdef MONEDARIO_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int WINDOW_WIDTH = 846;
+constexpr int WINDOW_HEIGHT = 577;
+constexpr int SETTLE_MS = 200;  // how long a started process lives on after its first frame
+constexpr auto FIRST_FRAME_TIMEOUT = 30s;
+
+[[noreturn]] void Fail(const std::string& message) {
+    std::fprintf(stderr, "bench_report: %s\n", message.c_str());
+    std::exit(1);
+}
+
+void Progress(const std::string& message) {
+    std::fprintf(stderr, "... %s\n", message.c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Child processes: own process group, killed with the runner, reaped with their resource use.
+
+struct Spawned {
+    pid_t pid = -1;
+    Clock::time_point started;
+};
+
+struct Ended {
+    int status = 0;
+    long maxRssKiB = 0;
+};
+
+Spawned Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+              const std::string& folder, int stdoutFd, const std::string& logPath,
+              int keepFd = -1) {
+    std::vector<std::string> environment;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('='));
+        bool replaced = false;
+        for (const std::string& change : env)
+            replaced |= change.substr(0, change.find('=')) == name;
+        if (!replaced) environment.push_back(entry);
+    }
+    environment.insert(environment.end(), env.begin(), env.end());
+    std::vector<char*> args, envp;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (std::string& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+
+    Spawned child;
+    const pid_t parent = getpid();
+    child.started = Clock::now();
+    child.pid = fork();
+    if (child.pid < 0) Fail(std::string("fork: ") + std::strerror(errno));
+    if (child.pid == 0) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(126);
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, 0);
+        dup2(stdoutFd >= 0 ? stdoutFd : (logFd >= 0 ? logFd : devNull), 1);
+        dup2(logFd >= 0 ? logFd : devNull, 2);
+        if (keepFd >= 0) fcntl(keepFd, F_SETFD, 0);
+        if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
+        execve(args[0], args.data(), envp.data());
+        _exit(127);
+    }
+    setpgid(child.pid, child.pid);
+    if (logFd >= 0) close(logFd);
+    return child;
+}
+
+std::optional<Ended> WaitWithin(pid_t pid, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        int status = 0;
+        rusage usage{};
+        const pid_t r = wait4(pid, &status, WNOHANG, &usage);
+        if (r == pid) return Ended{status, usage.ru_maxrss};
+        if (r < 0 && errno != EINTR) Fail(std::string("wait4: ") + std::strerror(errno));
+        if (Clock::now() >= deadline) return std::nullopt;
+        std::this_thread::sleep_for(1ms);
+    }
+}
+
+Ended KillAndReap(pid_t pid) {
+    kill(-pid, SIGKILL);
+    kill(pid, SIGKILL);
+    int status = 0;
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    return Ended{status, usage.ru_maxrss};
+}
+
+bool ExitedWithZero(const Ended& e) {
+    return WIFEXITED(e.status) && WEXITSTATUS(e.status) == 0;
+}
+
+std::string DescribeStatus(int status) {
+    if (WIFEXITED(status)) return "exited with " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) return "was killed by signal " + std::to_string(WTERMSIG(status));
+    return "ended with status " + std::to_string(status);
+}
+
+// Reads from `fd` until `done` holds for what was read, EOF, or the deadline.
+bool ReadUntil(int fd, std::string& text, Clock::time_point deadline,
+               bool (*done)(const std::string&)) {
+    char buffer[65536];
+    while (!done(text)) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return false;
+        pollfd p{fd, POLLIN, 0};
+        const int ready = poll(&p, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return false;
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return done(text);
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    return true;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string LoadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timings: Google Benchmark's medians over repetitions, read from its CSV output.
+
+std::map<std::string, double> RunTimings(int runs, const std::string& logPath) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe");
+    const Spawned child =
+        Spawn({MONEDARIO_BENCH_PATH,
+               "--benchmark_filter=^(BM_FullRefresh|BM_KeyToPresentedField|"
+               "BM_EnterToPresentedCalendar|BM_BareRefresh|BM_BareKeyToRepaint|"
+               "BM_BareEnterToRepaint)$",
+               "--benchmark_repetitions=" + std::to_string(runs),
+               "--benchmark_report_aggregates_only=true", "--benchmark_format=csv"},
+              {"QT_QPA_PLATFORM=offscreen"}, "", fds[1], logPath);
+    close(fds[1]);
+    std::string csv;
+    ReadUntil(fds[0], csv, Clock::now() + 20min, [](const std::string&) { return false; });
+    close(fds[0]);
+    const std::optional<Ended> ended = WaitWithin(child.pid, 10s);
+    if (!ended) Fail("the benchmark program did not end (see " + logPath + ")");
+    if (!ExitedWithZero(*ended))
+        Fail("the benchmark program " + DescribeStatus(ended->status) + " (see " + logPath + ")");
+
+    // Lines: "name",iterations,real_time,cpu_time,time_unit,...
+    std::map<std::string, double> medians;
+    std::istringstream lines(csv);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        std::stringstream cells(line);
+        std::string cell;
+        while (std::getline(cells, cell, ',')) fields.push_back(cell);
+        if (fields.size() < 5) continue;
+        std::string name = fields[0];
+        name.erase(std::remove(name.begin(), name.end(), '"'), name.end());
+        // One repetition gives no aggregates: its single figure stands for the median.
+        const std::string suffix = "_median";
+        const bool median = name.size() > suffix.size() &&
+                            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+        if (median)
+            name.resize(name.size() - suffix.size());
+        else if (runs > 1)
+            continue;
+        double value = std::strtod(fields[2].c_str(), nullptr);
+        const std::string& unit = fields[4];
+        if (unit == "ns") value /= 1000;
+        if (unit == "ms") value *= 1000;
+        if (unit == "s") value *= 1e6;
+        medians[name] = value;  // microseconds
+    }
+    for (const char* name :
+         {"BM_FullRefresh", "BM_KeyToPresentedField", "BM_EnterToPresentedCalendar",
+          "BM_BareRefresh", "BM_BareKeyToRepaint", "BM_BareEnterToRepaint"}) {
+        if (!medians.count(name))
+            Fail(std::string("no median for ") + name + " (see " + logPath + ")");
+    }
+    return medians;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up: from fork to the first frame, and the peak resident memory of the whole life.
+
+struct StartupSample {
+    double milliseconds;
+    double peakMiB;
+};
+
+struct Subject {
+    std::string name;
+    std::string executable;  // the real program or the bare window, run under Xvfb
+    std::string probe;       // its headless probe, which reports the first frame itself
+    std::vector<std::string> probeArgs;
+};
+
+bool HasFirstFrameLine(const std::string& text) {
+    return text.find("first-frame ") != std::string::npos && text.find('\n') != std::string::npos;
+}
+
+StartupSample HeadlessRun(const Subject& subject, const std::string& folder,
+                          const std::string& logPath) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe");
+    std::vector<std::string> argv{subject.probe};
+    argv.insert(argv.end(), subject.probeArgs.begin(), subject.probeArgs.end());
+    const Spawned child = Spawn(argv, {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + folder},
+                                folder, fds[1], logPath);
+    close(fds[1]);
+    std::string out;
+    const bool seen = ReadUntil(fds[0], out, Clock::now() + FIRST_FRAME_TIMEOUT, HasFirstFrameLine);
+    const auto frame = Clock::now();
+    close(fds[0]);
+    if (!seen) {
+        KillAndReap(child.pid);
+        Fail(subject.name + ": no first frame headless (see " + logPath + ")");
+    }
+    const std::optional<Ended> ended = WaitWithin(child.pid, 20s);
+    if (!ended) {
+        KillAndReap(child.pid);
+        Fail(subject.name + ": the headless probe did not quit after its first frame");
+    }
+    if (!ExitedWithZero(*ended))
+        Fail(subject.name + ": the headless probe " + DescribeStatus(ended->status));
+    return {std::chrono::duration<double, std::milli>(frame - child.started).count(),
+            ended->maxRssKiB / 1024.0};
+}
+
+#ifdef MONEDARIO_HAVE_XCB
+// Reads the screen straight from the X server: a small part of the banner area of a window of
+// the program's size centred on the screen, where both subjects show a blue box first thing.
+class ScreenWatch {
+public:
+    bool Connect(const std::string& display) {
+        connection_ = xcb_connect(display.c_str(), nullptr);
+        if (xcb_connection_has_error(connection_)) return false;
+        const xcb_setup_t* setup = xcb_get_setup(connection_);
+        if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return false;
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+        root_ = screen->root;
+        const int left = (screen->width_in_pixels - WINDOW_WIDTH) / 2;
+        const int top = (screen->height_in_pixels - WINDOW_HEIGHT) / 2;
+        // Picture at (2, menu bar + 2); the box spans page x 160..679 and y 162..361, and the
+        // strip below the banner's text tolerates menu bars some pixels higher or lower.
+        x_ = left + 2 + 180;
+        y_ = top + 2 + 19 + 310;
+        return true;
+    }
+    ~ScreenWatch() {
+        if (connection_) xcb_disconnect(connection_);
+    }
+    // The share of pure blue pixels in the watched strip, or -1 when the server does not answer.
+    double BlueShare() {
+        xcb_get_image_cookie_t cookie = xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_,
+                                                      x_, y_, WIDTH, HEIGHT, ~0u);
+        xcb_get_image_reply_t* reply = xcb_get_image_reply(connection_, cookie, nullptr);
+        if (!reply) return -1;
+        const uint8_t* data = xcb_get_image_data(reply);
+        const int length = xcb_get_image_data_length(reply);
+        double share = -1;
+        if (length == WIDTH * HEIGHT * 4) {
+            int blue = 0;
+            for (int i = 0; i < length; i += 4)
+                blue += data[i] == 0xFF && data[i + 1] == 0 && data[i + 2] == 0 ? 1 : 0;
+            share = static_cast<double>(blue) / (WIDTH * HEIGHT);
+        }
+        std::free(reply);
+        return share;
+    }
+
+private:
+    static constexpr int WIDTH = 300;
+    static constexpr int HEIGHT = 40;
+    xcb_connection_t* connection_ = nullptr;
+    xcb_window_t root_ = 0;
+    int x_ = 0;
+    int y_ = 0;
+};
+
+StartupSample XvfbRun(const Subject& subject, const std::string& display, ScreenWatch& screen,
+                      const std::string& folder, const std::string& logPath) {
+    const Spawned child =
+        Spawn({subject.executable},
+              {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + folder}, folder,
+              -1, logPath);
+    const auto deadline = child.started + FIRST_FRAME_TIMEOUT;
+    for (;;) {
+        const double share = screen.BlueShare();
+        if (share < 0) Fail("the X server stopped answering");
+        if (share >= 0.7) break;
+        if (WaitWithin(child.pid, 0ms)) Fail(subject.name + " ended before its first frame");
+        if (Clock::now() >= deadline) {
+            KillAndReap(child.pid);
+            Fail(subject.name + ": no first frame under Xvfb (see " + logPath + ")");
+        }
+        std::this_thread::sleep_for(500us);
+    }
+    const auto frame = Clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(SETTLE_MS));
+    if (WaitWithin(child.pid, 0ms)) Fail(subject.name + " ended on its own under Xvfb");
+    const Ended ended = KillAndReap(child.pid);
+    // The next run must not find this one's window still on the screen.
+    const auto gone = Clock::now() + 10s;
+    while (screen.BlueShare() >= 0.1) {
+        if (Clock::now() >= gone) Fail("a killed window stayed on the screen");
+        std::this_thread::sleep_for(1ms);
+    }
+    return {std::chrono::duration<double, std::milli>(frame - child.started).count(),
+            ended.maxRssKiB / 1024.0};
+}
+
+// Xvfb on the first free display; the display's name, or empty when it did not start.
+std::string StartXvfb(pid_t* server, const std::string& logPath) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe");
+    const Spawned child = Spawn({XVFB_PATH, "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                 "1024x768x24", "-nolisten", "tcp", "-noreset"},
+                                {}, "", -1, logPath, fds[1]);
+    close(fds[1]);
+    *server = child.pid;
+    std::string number;
+    ReadUntil(fds[0], number, Clock::now() + 20s,
+              [](const std::string& t) { return t.find('\n') != std::string::npos; });
+    close(fds[0]);
+    if (number.find('\n') == std::string::npos) return {};
+    return ":" + number.substr(0, number.find('\n'));
+}
+#endif
+
+// ---------------------------------------------------------------------------------------------
+// The table
+
+struct Row {
+    std::string what;
+    double program;
+    double bare;
+    std::string unit;
+    std::string target;  // empty: reported only
+    bool pass;
+};
+
+std::string Figure(double value, const std::string& unit) {
+    char text[64];
+    if (value >= 100)
+        std::snprintf(text, sizeof text, "%.0f %s", value, unit.c_str());
+    else if (value >= 10)
+        std::snprintf(text, sizeof text, "%.1f %s", value, unit.c_str());
+    else
+        std::snprintf(text, sizeof text, "%.2f %s", value, unit.c_str());
+    return text;
+}
+
+void PrintTable(const std::vector<Row>& rows, int runs, const std::string& loadBefore,
+                const std::string& loadAfter) {
+    std::printf(
+        "\nMonedario Pro beside a bare Qt 6 window (menu bar, one 842 x 552 picture widget)\n");
+    std::printf("Release build, medians of %d runs, %u cores, load average %s before, %s after\n\n",
+                runs, std::thread::hardware_concurrency(), loadBefore.c_str(), loadAfter.c_str());
+    std::printf("%-36s %15s %15s %7s  %-16s %s\n", "Measure", "Monedario Pro", "Bare Qt window",
+                "Ratio", "Target", "Result");
+    std::printf("%s\n", std::string(100, '-').c_str());
+    for (const Row& r : rows) {
+        char ratio[32];
+        std::snprintf(ratio, sizeof ratio, "%.2f", r.bare > 0 ? r.program / r.bare : 0.0);
+        std::printf("%-36s %15s %15s %7s  %-16s %s\n", r.what.c_str(),
+                    Figure(r.program, r.unit).c_str(), Figure(r.bare, r.unit).c_str(), ratio,
+                    r.target.empty() ? "-" : r.target.c_str(),
+                    r.target.empty() ? "-" : (r.pass ? "pass" : "MISS"));
+    }
+    std::printf(
+        "\nRefresh: the program redraws the calendar (gauges on) and presents it to its surface;\n"
+        "the bare window draws its picture anew from a prepared QImage; both end with a repaint\n"
+        "requested. Key: one character into the entry field (bare: one key event drawing it into\n"
+        "a 110 x 25 field). Enter: the expense applied and the calendar presented (bare: a Return\n"
+        "key event redrawing the whole picture). Start-up: fork to the first frame, headless\n"
+        "reported by the process after its first paint, under Xvfb seen on the X server's screen.\n"
+        "Peak RSS: ru_maxrss of the process, which lives %d ms past its first frame.\n",
+        SETTLE_MS);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = 11;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) runs = std::atoi(argv[++i]);
+    }
+    if (runs < 1) Fail("--runs needs a positive number");
+    const std::string loadBefore = LoadAverage();
+
+    char pattern[] = "/tmp/monedario-bench-XXXXXX";
+    if (!mkdtemp(pattern)) Fail("cannot make a temporary folder");
+    const std::string folder = pattern;
+    const std::string logPath = folder + "/bench.log";
+    // Fresh copies in a folder of their own: no ledger beside the program, the welcome screen.
+    for (const char* path : {MONEDARIO_PATH, STARTUP_PROBE_PATH, BARE_WINDOW_PATH})
+        fs::copy_file(path, folder + "/" + fs::path(path).filename().string());
+    const Subject program{"Monedario Pro",
+                          folder + "/monedario",
+                          folder + "/startup_probe",
+                          {"--first-frame=" + std::to_string(SETTLE_MS)}};
+    const Subject bare{"the bare window",
+                       folder + "/bare_window",
+                       folder + "/bare_window",
+                       {"--first-frame=" + std::to_string(SETTLE_MS)}};
+
+    Progress("timings (" + std::to_string(runs) + " repetitions of each)");
+    const std::map<std::string, double> timings = RunTimings(runs, logPath);
+
+    Progress("headless start-up");
+    std::vector<double> startProgram, startBare, rssProgram, rssBare;
+    for (int i = -1; i < runs; ++i) {  // run -1 warms the caches and is not counted
+        const bool programFirst = i % 2 == 0;
+        for (const Subject* s :
+             programFirst ? std::vector{&program, &bare} : std::vector{&bare, &program}) {
+            const StartupSample sample = HeadlessRun(*s, folder, logPath);
+            if (i < 0) continue;
+            (s == &program ? startProgram : startBare).push_back(sample.milliseconds);
+            (s == &program ? rssProgram : rssBare).push_back(sample.peakMiB);
+        }
+    }
+
+    std::vector<double> xStartProgram, xStartBare, xRssProgram, xRssBare;
+#ifdef MONEDARIO_HAVE_XCB
+    if (std::string(XVFB_PATH).empty() || access(XVFB_PATH, X_OK) != 0)
+        Fail("Xvfb is not installed");
+    Progress("start-up under Xvfb");
+    pid_t server = -1;
+    const std::string display = StartXvfb(&server, logPath);
+    if (display.empty()) Fail("Xvfb did not start (see " + logPath + ")");
+    {
+        ScreenWatch screen;
+        if (!screen.Connect(display)) Fail("cannot read the screen of Xvfb " + display);
+        for (int i = -1; i < runs; ++i) {
+            const bool programFirst = i % 2 == 0;
+            for (const Subject* s :
+                 programFirst ? std::vector{&program, &bare} : std::vector{&bare, &program}) {
+                const StartupSample sample = XvfbRun(*s, display, screen, folder, logPath);
+                if (i < 0) continue;
+                (s == &program ? xStartProgram : xStartBare).push_back(sample.milliseconds);
+                (s == &program ? xRssProgram : xRssBare).push_back(sample.peakMiB);
+            }
+        }
+    }
+    KillAndReap(server);
+#else
+    Fail("built without the X client library: nothing under Xvfb can be measured");
+#endif
+
+    const auto ratioRow = [](const std::string& what, double p, double b, const std::string& unit) {
+        return Row{what, p, b, unit, "<= 1.25 x bare", p <= 1.25 * b};
+    };
+    const std::vector<Row> rows{
+        {"Full refresh", timings.at("BM_FullRefresh"), timings.at("BM_BareRefresh"), "us",
+         "median <= 1 ms", timings.at("BM_FullRefresh") <= 1000},
+        {"Key to presented field", timings.at("BM_KeyToPresentedField"),
+         timings.at("BM_BareKeyToRepaint"), "us", "", true},
+        {"Enter to presented calendar", timings.at("BM_EnterToPresentedCalendar"),
+         timings.at("BM_BareEnterToRepaint"), "us", "", true},
+        ratioRow("Start-up to first frame, headless", Median(startProgram), Median(startBare),
+                 "ms"),
+        ratioRow("Start-up to first frame, Xvfb", Median(xStartProgram), Median(xStartBare), "ms"),
+        ratioRow("Peak RSS, headless", Median(rssProgram), Median(rssBare), "MiB"),
+        ratioRow("Peak RSS, Xvfb", Median(xRssProgram), Median(xRssBare), "MiB"),
+    };
+    PrintTable(rows, runs, loadBefore, LoadAverage());
+
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    return 0;
+}
