@@ -70,8 +70,8 @@ TEST_F(StartupTest, WithLedgerShowsTheStoredPeriodWhateverTodayIs) {
     EXPECT_EQ(shell.startDayChosen, 1);
     EXPECT_EQ(banner.lastText, TEXT_GREETING);
     EXPECT_EQ(banner.bannerDismissOnClick, 1);
-    EXPECT_EQ(DayAt(4, 2).spent, 70);
-    EXPECT_EQ(DayAt(4, 2).balance, -20);
+    EXPECT_EQ(+DayAt(4, 2).spent, 70);
+    EXPECT_EQ(+DayAt(4, 2).balance, -20);
     EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_MES_NUEVO), MENU_GREYED);
     EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_ENABLED);
     EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_BITMAP), MENU_ENABLED);
@@ -129,7 +129,7 @@ TEST_P(DamagedLedgerTest, StartsAsWithoutALedgerAndLeavesTheFileAsItWas) {
     EXPECT_EQ(period.startMonth, today.month);
     EXPECT_EQ(period.startYear, today.year);
     EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_GREYED);
-    for (const DayRecord& rec : period.dayGrid) EXPECT_EQ(rec.inPeriod, 0);
+    for (const DayRecord& rec : period.dayGrid) EXPECT_EQ(+rec.inPeriod, 0);
     EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME), GetParam().bytes);
 }
 

@@ -75,28 +75,28 @@ TEST_P(PeriodLayoutTest, DaysFollowOneAnotherFromTheStartDaysWeekday) {
     EXPECT_EQ(order.front(), (c.firstRow - 1) * 7 + c.firstColumn - 1);
     EXPECT_EQ(order.back(), (c.lastRow - 1) * 7 + c.lastColumn - 1);
     EXPECT_EQ(order.back() - order.front() + 1, c.days) << "no gaps between days of the period";
-    EXPECT_EQ(DayAt(c.firstColumn, c.firstRow).dayOfMonth, c.laidOutStartDay);
-    EXPECT_EQ(DayAt(c.lastColumn, c.lastRow).dayOfMonth, c.lastDay);
-    EXPECT_TRUE(DayAt(3, 3).inPeriod) << "the record the period is restored from";
+    EXPECT_EQ(+DayAt(c.firstColumn, c.firstRow).dayOfMonth, c.laidOutStartDay);
+    EXPECT_EQ(+DayAt(c.lastColumn, c.lastRow).dayOfMonth, c.lastDay);
+    EXPECT_NE(+DayAt(3, 3).inPeriod, 0) << "the record the period is restored from";
 
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
             const DayRecord& rec = DayAt(column, row);
             const CellBox box = CellGeometry(column, row);
             SCOPED_TRACE(testing::Message() << "cell " << column << "," << row);
-            EXPECT_EQ(rec.column, column);
-            EXPECT_EQ(rec.row, row);
-            EXPECT_EQ(rec.cellLeft, box.left);
-            EXPECT_EQ(rec.cellTop, box.top);
-            EXPECT_EQ(rec.cellRight, box.right);
-            EXPECT_EQ(rec.cellBottom, box.bottom);
-            EXPECT_EQ(rec.periodStartDay, c.laidOutStartDay);
-            EXPECT_EQ(rec.periodMonth, c.month);
-            EXPECT_EQ(rec.periodYear, c.year);
+            EXPECT_EQ(+rec.column, column);
+            EXPECT_EQ(+rec.row, row);
+            EXPECT_EQ(+rec.cellLeft, box.left);
+            EXPECT_EQ(+rec.cellTop, box.top);
+            EXPECT_EQ(+rec.cellRight, box.right);
+            EXPECT_EQ(+rec.cellBottom, box.bottom);
+            EXPECT_EQ(+rec.periodStartDay, c.laidOutStartDay);
+            EXPECT_EQ(+rec.periodMonth, c.month);
+            EXPECT_EQ(+rec.periodYear, c.year);
             const CellTexts& texts = layout.cells[(row - 1) * 7 + column - 1];
             EXPECT_EQ(texts.inPeriod, rec.inPeriod == 1);
             if (!rec.inPeriod) continue;
-            EXPECT_EQ(rec.weekday, column);
+            EXPECT_EQ(+rec.weekday, column);
             EXPECT_EQ(texts.dayColour, column == 7 ? COLOUR_RED : COLOUR_BLACK);
             char number[3] = {static_cast<char>('0' + rec.dayOfMonth / 10),
                               static_cast<char>('0' + rec.dayOfMonth % 10), 0};
@@ -126,9 +126,9 @@ TEST_F(PageTest, MarchFifteenthLandsOnItsWeekdaysAndAprilFollows) {
     StartPeriod(15, 3, 2024);
     CalendarLayout layout;
     LayOutCalendar(layout);
-    EXPECT_EQ(DayAt(7, 3).dayOfMonth, 31);
-    EXPECT_EQ(DayAt(1, 4).dayOfMonth, 1);
-    for (int column = 1; column <= 7; ++column) EXPECT_FALSE(DayAt(column, 6).inPeriod);
+    EXPECT_EQ(+DayAt(7, 3).dayOfMonth, 31);
+    EXPECT_EQ(+DayAt(1, 4).dayOfMonth, 1);
+    for (int column = 1; column <= 7; ++column) EXPECT_EQ(+DayAt(column, 6).inPeriod, 0);
 }
 
 TEST_F(PageTest, DrawingTwiceGivesTheSamePictureAndRecords) {
