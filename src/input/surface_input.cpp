@@ -8,7 +8,9 @@
 namespace {
 
 void PressEnter() {
-    RedrawCalendar();  // the field leaves the page
+    // The field leaves the page. An amount that will be applied redraws the calendar anyway, so
+    // drawing it here first would only be drawn over.
+    if (JudgeAmountText(ReadEntryText()) != AmountVerdict::Valid) RedrawCalendar();
     AcceptEntry();
     PresentView();
     CloseEntryField();

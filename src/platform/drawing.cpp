@@ -49,7 +49,16 @@ void Touch(Image* image) {
 }
 
 QRgb* Row(Image& image, int y) {
-    return reinterpret_cast<QRgb*>(image.pixels.scanLine(y));
+    return image.base + static_cast<size_t>(y) * image.pixels.width();
+}
+
+// Before pixels from x on are written, the row's pixels up to x must really hold the uniform
+// colour: beyond its extent a row's buffer holds whatever it held (a surface's excepted).
+void WidenRow(Image& image, int y, int x) {
+    int& right = image.dirtyRight[y];
+    if (x <= right) return;
+    std::fill(Row(image, y) + right, Row(image, y) + x, ToQRgb(image.uniform));
+    right = x;
 }
 
 // Fills x1..x2-1 of row y (already clipped), keeping the row's uniform part known.
@@ -61,30 +70,27 @@ void FillRow(Image& image, int y, int x1, int x2, Colour colour) {
         if (x2 >= right) right = x1;
         return;
     }
+    WidenRow(image, y, x1);
     std::fill(Row(image, y) + x1, Row(image, y) + x2, ToQRgb(colour));
     right = std::max(right, x2);
 }
 
 void ApplyClear(Image& image, Colour colour) {
-    const int width = image.pixels.width();
-    for (int y = 0; y < image.pixels.height(); ++y) {
-        const int right = colour == image.uniform ? image.dirtyRight[y] : width;
-        if (right > 0) std::fill(Row(image, y), Row(image, y) + right, ToQRgb(colour));
-        image.dirtyRight[y] = 0;
-    }
+    // Only a surface's pixels are read as they are; everyone else's are read through the rows'
+    // extents, so a clear needs to write nothing.
+    if (image.surface)
+        std::fill_n(image.base, static_cast<size_t>(image.pixels.width()) * image.pixels.height(),
+                    ToQRgb(colour));
+    std::fill(image.dirtyRight.begin(), image.dirtyRight.end(), 0);
     image.uniform = colour;
 }
 
-// Makes `target`'s own buffer hold exactly what `source` holds (same size, both real).
+// Makes `target` hold exactly what `source` holds (same size, neither a surface).
 void CopyAll(Image& target, Image& source) {
-    const int width = target.pixels.width();
     for (int y = 0; y < target.pixels.height(); ++y) {
         const int sourceRight = source.dirtyRight[y];
         if (sourceRight > 0)
             std::memcpy(Row(target, y), Row(source, y), sizeof(QRgb) * sourceRight);
-        const int rest = source.uniform == target.uniform ? target.dirtyRight[y] : width;
-        if (rest > sourceRight)
-            std::fill(Row(target, y) + sourceRight, Row(target, y) + rest, ToQRgb(source.uniform));
     }
     target.dirtyRight = source.dirtyRight;
     target.uniform = source.uniform;
@@ -92,6 +98,7 @@ void CopyAll(Image& target, Image& source) {
 
 void SwapBuffers(Image& a, Image& b) {
     a.pixels.swap(b.pixels);
+    std::swap(a.base, b.base);
     a.dirtyRight.swap(b.dirtyRight);
     std::swap(a.uniform, b.uniform);
 }
@@ -255,17 +262,14 @@ std::string Utf8ToCp1252(std::string_view text) {
 
 Image* CreateImage(int width, int height) {
     Image* image = new Image;
+    // The buffer is left as allocated: every row starts with an empty extent, so it reads white
+    // and memory is touched only where something is drawn.
     image->pixels = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
-    image->pixels.fill(ToQRgb(COLOUR_WHITE));
+    image->base = reinterpret_cast<QRgb*>(image->pixels.bits());
     image->dirtyRight.assign(image->pixels.height(), 0);
     image->uniform = COLOUR_WHITE;
     image->version = ++drawing.versionCounter;
     return image;
-}
-
-void MaterializeImage(Image* image) {
-    if (!image) return;
-    PrepareForWrite(*image, false);
 }
 
 void DestroyImage(Image* image) {
@@ -291,6 +295,7 @@ Colour GetPixel(const Image* image, int x, int y) {
         return COLOUR_WHITE;
     const Image& holder = image->mirrorOf ? *image->mirrorOf : *image;
     if (holder.clearPending) return holder.pendingColour;
+    if (x >= holder.dirtyRight[y]) return holder.uniform;
     const QRgb p = holder.pixels.pixel(x, y);
     return Rgb(qRed(p), qGreen(p), qBlue(p));
 }
@@ -375,6 +380,7 @@ void CopyImage(const Image* sourceImage, int x, int y) {
         const int targetRow = y + sy + row;
         const int copied = std::clamp(source.dirtyRight[sourceRow], sx, sx + width) - sx;
         if (copied > 0) {
+            WidenRow(*t, targetRow, x + sx);
             std::memcpy(Row(*t, targetRow) + x + sx, Row(source, sourceRow) + sx,
                         sizeof(QRgb) * copied);
             t->dirtyRight[targetRow] = std::max(t->dirtyRight[targetRow], x + sx + copied);

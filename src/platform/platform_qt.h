@@ -34,11 +34,13 @@ struct DrawState {
 };
 
 // An image keeps track of what it holds so that clearing and copying touch only what they must:
-// in each row, the pixels from dirtyRight[y] to the right edge hold `uniform`; a clear may wait
-// until the pixels are next used; and a whole-image copy onto an image of the same size makes
-// the target a mirror that reads the source's pixels until either of them is drawn on.
+// in each row, the pixels from dirtyRight[y] to the right edge are `uniform` whatever the buffer
+// holds there (a surface's buffer, which is painted as it is, always holds them); a clear may
+// wait until the pixels are next used; and a whole-image copy onto an image of the same size
+// makes the target a mirror that reads the source's pixels until either of them is drawn on.
 struct Image {
     QImage pixels;
+    QRgb* base = nullptr;  // the buffer's first pixel: images never share their buffers
     DrawState state;
     Window* surface = nullptr;  // set for a surface's own picture, which repaints on change
     std::vector<int> dirtyRight;
@@ -56,9 +58,6 @@ struct Image {
     int copiedX = 0;
     int copiedY = 0;
 };
-
-// Gives the image a buffer of its own and brings it up to date (a surface picture is always).
-void MaterializeImage(Image* image);
 
 // The pixels one glyph sets, relative to the pen position and the top of the text cell.
 struct GlyphSpan {

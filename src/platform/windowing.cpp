@@ -310,6 +310,7 @@ Window* AddSurface(Window* parent, int id, int x, int y, int width, int height) 
     surface->clientHeight = height - 2;
     surface->picture.pixels = QImage(width - 2, height - 2, QImage::Format_RGB32);
     surface->picture.pixels.fill(Qt::white);
+    surface->picture.base = reinterpret_cast<QRgb*>(surface->picture.pixels.bits());
     surface->picture.dirtyRight.assign(height - 2, 0);
     surface->picture.surface = surface;
     surface->proc = DefaultSurfaceProc;

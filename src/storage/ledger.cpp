@@ -127,5 +127,10 @@ const char* FileErrorDescription(int number) {
 }
 
 std::string FileErrorBanner(int number) {
-    return "Err: " + (" " + std::to_string(number)) + " " + FileErrorDescription(number);
+    std::string text = "Err: ";
+    text += ' ';
+    text += std::to_string(number);
+    text += ' ';
+    text += FileErrorDescription(number);
+    return text;
 }
