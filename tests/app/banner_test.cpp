@@ -2,6 +2,7 @@
 // carrying white text; and the welcome screen it sits on.
 #include <gtest/gtest.h>
 
+#include "pixel_probe.h"
 #include "shell_fixture.h"
 #include "view/view.h"
 
@@ -14,11 +15,7 @@ TEST_F(BannerTest, BannerIsCentredWithItsShadowFrameAndText) {
     const BannerPlace place = BannerPosition();
     EXPECT_EQ(place.left, 160);
     EXPECT_EQ(place.top, 162);
-    const struct {
-        const char* name;
-        int x, y;
-        Colour colour;
-    } probes[] = {
+    const std::initializer_list<PixelProbe> probes = {
         {"banner's corner", 160, 162, COLOUR_BLUE},
         {"frame's outer corner", 162, 164, COLOUR_YELLOW},
         {"frame's corner", 163, 165, COLOUR_YELLOW},
@@ -36,10 +33,8 @@ TEST_F(BannerTest, BannerIsCentredWithItsShadowFrameAndText) {
         {"page above the banner", 300, 161, COLOUR_WHITE},
         {"inside, below the text", 300, 340, COLOUR_BLUE},
     };
-    for (const auto& p : probes) {
-        EXPECT_EQ(GetPixel(page.pageImage, p.x, p.y), p.colour) << p.name;
-        EXPECT_EQ(SurfacePixel(p.x, p.y), p.colour) << p.name << " on the surface";
-    }
+    ExpectPixels(page.pageImage, probes);
+    ExpectPixels(SurfacePicture(SurfaceOf(shell.mainWindow)), probes);
     int white = 0;
     for (int y = 212; y < 300; ++y)
         for (int x = 166; x < 674; ++x) white += GetPixel(page.pageImage, x, y) == COLOUR_WHITE;

@@ -6,17 +6,11 @@
 #include <random>
 #include <vector>
 
+#include "pixel_probe.h"
 #include "platform/platform.h"
 #include "platform/platform_qt.h"
 
 namespace {
-
-struct Probe {
-    const char* name;
-    int x;
-    int y;
-    Colour expected;
-};
 
 TEST(BoxTest, RightAndBottomEdgesAreExclusive) {
     Image* image = CreateImage(40, 30);
@@ -24,13 +18,15 @@ TEST(BoxTest, RightAndBottomEdgesAreExclusive) {
     ClearTarget(COLOUR_WHITE);
     SetPenWidth(1);
     DrawBox(10, 5, 20, 15, COLOUR_BLACK, COLOUR_GREEN);
-    const Probe probes[] = {
-        {"top-left corner", 10, 5, COLOUR_BLACK},       {"last column", 19, 10, COLOUR_BLACK},
-        {"past the right edge", 20, 10, COLOUR_WHITE},  {"last row", 15, 14, COLOUR_BLACK},
-        {"past the bottom edge", 15, 15, COLOUR_WHITE}, {"inside", 15, 10, COLOUR_GREEN},
-        {"before the left edge", 9, 10, COLOUR_WHITE},
-    };
-    for (const Probe& p : probes) EXPECT_EQ(GetPixel(image, p.x, p.y), p.expected) << p.name;
+    ExpectPixels(image, {
+                            {"top-left corner", 10, 5, COLOUR_BLACK},
+                            {"last column", 19, 10, COLOUR_BLACK},
+                            {"past the right edge", 20, 10, COLOUR_WHITE},
+                            {"last row", 15, 14, COLOUR_BLACK},
+                            {"past the bottom edge", 15, 15, COLOUR_WHITE},
+                            {"inside", 15, 10, COLOUR_GREEN},
+                            {"before the left edge", 9, 10, COLOUR_WHITE},
+                        });
     DestroyImage(image);
 }
 
@@ -40,20 +36,19 @@ TEST(BoxTest, WidePenSpreadsAroundTheOutlineOnBothSides) {
     ClearTarget(COLOUR_BLUE);
     SetPenWidth(3);
     DrawFrame(3, 3, 30, 20, COLOUR_YELLOW);
-    const Probe probes[] = {
-        {"outer corner", 2, 2, COLOUR_YELLOW},
-        {"nominal corner", 3, 3, COLOUR_YELLOW},
-        {"inner corner", 4, 4, COLOUR_YELLOW},
-        {"inside", 5, 5, COLOUR_BLUE},
-        {"outside", 1, 1, COLOUR_BLUE},
-        {"right outer", 30, 10, COLOUR_YELLOW},
-        {"right beyond", 31, 10, COLOUR_BLUE},
-        {"bottom outer", 10, 20, COLOUR_YELLOW},
-        {"bottom beyond", 10, 21, COLOUR_BLUE},
-        {"right inner", 28, 10, COLOUR_YELLOW},
-        {"inside the right edge", 27, 10, COLOUR_BLUE},
-    };
-    for (const Probe& p : probes) EXPECT_EQ(GetPixel(image, p.x, p.y), p.expected) << p.name;
+    ExpectPixels(image, {
+                            {"outer corner", 2, 2, COLOUR_YELLOW},
+                            {"nominal corner", 3, 3, COLOUR_YELLOW},
+                            {"inner corner", 4, 4, COLOUR_YELLOW},
+                            {"inside", 5, 5, COLOUR_BLUE},
+                            {"outside", 1, 1, COLOUR_BLUE},
+                            {"right outer", 30, 10, COLOUR_YELLOW},
+                            {"right beyond", 31, 10, COLOUR_BLUE},
+                            {"bottom outer", 10, 20, COLOUR_YELLOW},
+                            {"bottom beyond", 10, 21, COLOUR_BLUE},
+                            {"right inner", 28, 10, COLOUR_YELLOW},
+                            {"inside the right edge", 27, 10, COLOUR_BLUE},
+                        });
     DestroyImage(image);
 }
 

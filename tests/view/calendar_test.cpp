@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "pixel_probe.h"
 #include "platform/platform.h"
 #include "view/view.h"
 
@@ -210,26 +211,21 @@ TEST(CellGeometryTest, ClicksOutsideTheGridHitNoCell) {
 TEST_F(PageTest, CellsAreOutlinedWithOnePixelWhiteLinesBetweenThem) {
     StartPeriod(1, 1, 2024);
     RedrawCalendar();
-    const struct {
-        const char* name;
-        int x, y;
-        Colour colour;
-    } probes[] = {
-        {"first cell's corner", 1, 70, COLOUR_BLACK},
-        {"first cell's last column", 120, 100, COLOUR_BLACK},
-        {"gap between columns", 121, 100, COLOUR_WHITE},
-        {"second column's edge", 122, 100, COLOUR_BLACK},
-        {"first row's last line", 60, 149, COLOUR_BLACK},
-        {"gap between rows", 60, 150, COLOUR_WHITE},
-        {"second row's edge", 60, 151, COLOUR_BLACK},
-        {"last column's right edge", 840, 100, COLOUR_BLACK},
-        {"beyond the grid", 841, 100, COLOUR_WHITE},
-        {"last row's bottom line", 60, 549, COLOUR_BLACK},
-        {"below the grid", 60, 550, COLOUR_WHITE},
-        {"left margin", 0, 100, COLOUR_WHITE},
-        {"inside an empty cell", 300, 500, COLOUR_WHITE},
-    };
-    for (const auto& p : probes) EXPECT_EQ(GetPixel(page.pageImage, p.x, p.y), p.colour) << p.name;
+    ExpectPixels(page.pageImage, {
+                                     {"first cell's corner", 1, 70, COLOUR_BLACK},
+                                     {"first cell's last column", 120, 100, COLOUR_BLACK},
+                                     {"gap between columns", 121, 100, COLOUR_WHITE},
+                                     {"second column's edge", 122, 100, COLOUR_BLACK},
+                                     {"first row's last line", 60, 149, COLOUR_BLACK},
+                                     {"gap between rows", 60, 150, COLOUR_WHITE},
+                                     {"second row's edge", 60, 151, COLOUR_BLACK},
+                                     {"last column's right edge", 840, 100, COLOUR_BLACK},
+                                     {"beyond the grid", 841, 100, COLOUR_WHITE},
+                                     {"last row's bottom line", 60, 549, COLOUR_BLACK},
+                                     {"below the grid", 60, 550, COLOUR_WHITE},
+                                     {"left margin", 0, 100, COLOUR_WHITE},
+                                     {"inside an empty cell", 300, 500, COLOUR_WHITE},
+                                 });
 }
 
 TEST_F(PageTest, SundayNumbersAndNegativeBalancesAreRed) {
@@ -324,21 +320,16 @@ TEST_F(PageTest, GaugesShowSpentAndLeftOverTheHeader) {
     DayAt(7, 6).spent = 5000;
     statistics.statisticsShown = 1;
     RedrawCalendar();
-    const struct {
-        const char* name;
-        int x, y;
-        Colour colour;
-    } probes[] = {
-        {"spent frame", 5, 2, COLOUR_BLACK},
-        {"spent frame's far corner", 104, 17, COLOUR_BLACK},
-        {"spent bar start", 6, 3, COLOUR_RED},
-        {"spent bar end", 36, 16, COLOUR_RED},
-        {"after the spent bar", 37, 16, COLOUR_WHITE},
-        {"left bar start", 6, 24, COLOUR_GREEN},
-        {"left bar end", 70, 37, COLOUR_GREEN},
-        {"after the left bar", 71, 37, COLOUR_WHITE},
-    };
-    for (const auto& p : probes) EXPECT_EQ(GetPixel(page.pageImage, p.x, p.y), p.colour) << p.name;
+    ExpectPixels(page.pageImage, {
+                                     {"spent frame", 5, 2, COLOUR_BLACK},
+                                     {"spent frame's far corner", 104, 17, COLOUR_BLACK},
+                                     {"spent bar start", 6, 3, COLOUR_RED},
+                                     {"spent bar end", 36, 16, COLOUR_RED},
+                                     {"after the spent bar", 37, 16, COLOUR_WHITE},
+                                     {"left bar start", 6, 24, COLOUR_GREEN},
+                                     {"left bar end", 70, 37, COLOUR_GREEN},
+                                     {"after the left bar", 71, 37, COLOUR_WHITE},
+                                 });
     EXPECT_GT(CountColour(111, 3, 220, 18, COLOUR_BLACK), 10) << "the spent amount";
 }
 
