@@ -118,10 +118,12 @@ void HandleLeftButtonDown(int x, int y) {
 intptr_t SurfaceInputProc(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
         case MSG_KEYDOWN:
-            HandleKeyDown(KeyCodeOf(TakePendingKey(window)));
+            for (std::string key; !(key = TakePendingKey(window)).empty();)
+                HandleKeyDown(KeyCodeOf(key));
             break;
         case MSG_KEYUP:
-            HandleKeyUp(KeyCodeOf(TakePendingKey(window)));
+            for (std::string key; !(key = TakePendingKey(window)).empty();)
+                HandleKeyUp(KeyCodeOf(key));
             break;
         case MSG_LBUTTONUP:
             Viewport().dragState = 0;

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStyleFactory>
 #include <cmath>
 #include <cstring>
@@ -20,6 +21,10 @@ constexpr int SCREEN_DPI = 96;
 constexpr const char* WINE_FONT_FOLDER = "/usr/share/wine/fonts/";
 constexpr const char* SANS_FALLBACK = "DejaVu Sans";
 constexpr const char* MONOSPACE_FACE = "DejaVu Sans Mono";
+// Bold glyphs are rasterised from their outlines: a pixel is ink when the outline covers about a
+// third of it or more, which keeps the stems of small bold text whole without grey pixels. (Some
+// bold faces carry embedded bitmaps for small sizes that are no bolder than the regular face.)
+constexpr int OUTLINE_INK_BELOW = 170;
 
 // Windows-1252 codes 0x80..0x9F; the five unassigned codes keep their own value.
 constexpr char16_t CP1252_HIGH[32] = {
@@ -151,6 +156,12 @@ void FillPixels(Image& image, int x1, int y1, int x2, int y2, Colour colour) {
     for (int y = y1; y < y2; ++y) FillRow(image, y, x1, x2, colour);
 }
 
+// A box covers pixels only when its right edge is past its left and its bottom below its top;
+// any other box draws nothing at all, outline included.
+bool BoxHasPixels(int x1, int y1, int x2, int y2) {
+    return x2 > x1 && y2 > y1;
+}
+
 // Renders one glyph alone, once, and keeps the pixels it sets. Text drawn without anti-aliasing
 // at whole-pixel positions is exactly the union of its glyphs' pixels.
 const GlyphMask& MaskOf(Font* font, unsigned char code) {
@@ -165,24 +176,32 @@ const GlyphMask& MaskOf(Font* font, unsigned char code) {
     const int height = font->metrics.height + 2 * margin;
     QImage scratch(width, height, QImage::Format_RGB32);
     scratch.fill(Qt::white);
-    QGlyphRun run;
-    run.setRawFont(font->raw);
-    run.setGlyphIndexes({font->glyph[code]});
-    run.setPositions({QPointF(margin, margin + font->ascent)});
     QPainter painter(&scratch);
-    painter.setPen(Qt::black);
-    painter.drawGlyphRun(QPointF(0, 0), run);
+    const QPointF pen(margin, margin + font->ascent);
+    if (font->fromOutline) {
+        QPainterPath outline = font->raw.pathForGlyph(font->glyph[code]);
+        outline.translate(pen);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.fillPath(outline, Qt::black);
+    } else {
+        QGlyphRun run;
+        run.setRawFont(font->raw);
+        run.setGlyphIndexes({font->glyph[code]});
+        run.setPositions({pen});
+        painter.setPen(Qt::black);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+    }
     painter.end();
-    const QRgb white = qRgb(255, 255, 255);
+    const auto inked = [](QRgb p) { return qGray(p) < OUTLINE_INK_BELOW; };
     for (int y = 0; y < height; ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
         for (int x = 0; x < width;) {
-            if (line[x] == white) {
+            if (!inked(line[x])) {
                 ++x;
                 continue;
             }
             const int start = x;
-            while (x < width && line[x] != white) ++x;
+            while (x < width && inked(line[x])) ++x;
             mask.spans.push_back(GlyphSpan{static_cast<int16_t>(y - margin),
                                            static_cast<int16_t>(start - margin),
                                            static_cast<int16_t>(x - margin)});
@@ -326,7 +345,7 @@ void SetPenWidth(int width) {
 
 void DrawFrame(int x1, int y1, int x2, int y2, Colour line) {
     Image* t = drawing.target;
-    if (!t) return;
+    if (!t || !BoxHasPixels(x1, y1, x2, y2)) return;
     const int w = t->state.penWidth;
     const int before = (w - 1) / 2;  // a wide pen spreads equally around the outline
     const int after = w / 2;
@@ -341,7 +360,7 @@ void DrawFrame(int x1, int y1, int x2, int y2, Colour line) {
 }
 
 void DrawBox(int x1, int y1, int x2, int y2, Colour line, Colour fill) {
-    if (!drawing.target) return;
+    if (!drawing.target || !BoxHasPixels(x1, y1, x2, y2)) return;
     FillPixels(*drawing.target, x1, y1, x2, y2, fill);
     DrawFrame(x1, y1, x2, y2, line);
 }
@@ -417,11 +436,19 @@ Font* RequestFont(std::string_view face, int points, bool bold) {
     font->metrics.externalLeading = std::max(0, metrics.leading());
     font->metrics.averageCharWidth = metrics.averageCharWidth();
     font->raw = QRawFont::fromFont(q);
+    font->fromOutline = bold;
     for (int code = 0; code < 256; ++code) {
         const QChar ch(Cp1252ToUnicode(static_cast<unsigned char>(code)));
-        font->advance[code] = metrics.horizontalAdvance(ch);
         const QList<quint32> glyphs = font->raw.glyphIndexesForString(QString(ch));
         font->glyph[code] = glyphs.isEmpty() ? 0 : glyphs.first();
+        // Text is measured with the advances of the rendering that draws it.
+        font->advance[code] =
+            font->fromOutline && !glyphs.isEmpty()
+                ? static_cast<int>(std::lround(
+                      font->raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics)
+                          .first()
+                          .x()))
+                : metrics.horizontalAdvance(ch);
     }
     drawing.fonts.emplace(key, font);
     return font;

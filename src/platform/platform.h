@@ -123,7 +123,10 @@ Window* SurfaceOf(Window* mainWindow);
 // to pass every message on to the returned handler after its own handling.
 WindowProc ReplaceSurfaceProc(Window* surface, WindowProc proc);
 
-// The surface's one-slot pending key: a character, or a zero followed by a scan code.
+// The surface's pending keys, each a character or a zero followed by a scan code, kept in press
+// order. While a key message is handled this returns, one per call, the keys it made due: at a
+// press an earlier press of the same key (a repeat), at a release that key and every key pressed
+// before it; then an empty text. Keys nobody takes during their message are dropped.
 std::string TakePendingKey(Window* surface);
 void SetArrowCursor(Window* window);
 

@@ -76,8 +76,42 @@ struct Font {
     int advance[256];  // per Windows-1252 code; texts are laid out without kerning or ligatures
     quint32 glyph[256];
     GlyphMask mask[256];
+    bool fromOutline;  // glyphs rasterised from their outlines rather than by the font engine
     int ascent;
     FontMetrics metrics;
+};
+
+// A key the surface keeps until its release: the text it typed and the physical key that did.
+struct PendingKey {
+    uint32_t keyId;
+    std::string text;
+};
+
+// A release held back for a moment: the window system repeats a held key as a release and a
+// press of the same key with the same time, and only the press that follows tells them apart.
+struct HeldRelease {
+    bool held = false;
+    uint32_t keyId = 0;
+    uint64_t time = 0;
+    int key = 0;
+};
+
+// A key that is down: when it went down, for telling its repeats from new presses.
+struct KeyDown {
+    uint32_t keyId;
+    uint64_t time;
+};
+
+// The surface's keys. Each press leaves its text waiting in press order; the key message being
+// handled makes some of them due (its own at a press, at a release also every key pressed before
+// it), and the program takes those one by one.
+struct SurfaceKeys {
+    std::vector<PendingKey> pending;
+    std::vector<std::string> due;
+    bool inKeyMessage = false;
+    uint32_t currentKeyId = 0;
+    HeldRelease heldRelease;
+    std::vector<KeyDown> down;
 };
 
 struct Window {
@@ -88,8 +122,8 @@ struct Window {
     Window* surface = nullptr;  // the main window's one control
     Window* parent = nullptr;
     Menu* menuBar = nullptr;
-    Image picture;           // the surface's own picture
-    std::string pendingKey;  // the surface's one-slot pending key
+    Image picture;  // the surface's own picture
+    SurfaceKeys keys;
     QEventLoop* loop = nullptr;
     bool opened = false;
     bool ended = false;

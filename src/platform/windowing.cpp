@@ -14,8 +14,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/platform_qt.h"
@@ -88,6 +90,39 @@ KeyCodes TranslateKey(int key) {
     return {0, 0, false};
 }
 
+// How long a release waits for the press that would make it half of a repeat pair, and how long
+// a key must have been down before the window system can have repeated it at all.
+constexpr int REPEAT_PAIR_WAIT_MS = 20;
+constexpr uint64_t REPEAT_MIN_DOWN_MS = 100;
+
+// The window system's key code names the physical key; events made without one use Qt's key.
+uint32_t KeyIdOf(const QKeyEvent* e) {
+    return e->nativeScanCode() != 0 ? e->nativeScanCode()
+                                    : (0x80000000u | static_cast<uint32_t>(e->key()));
+}
+
+void StoreKey(Window* surface, std::string text) {
+    surface->keys.pending.push_back({surface->keys.currentKeyId, std::move(text)});
+}
+
+// A press makes due what an earlier press of the same key left waiting (it is being repeated);
+// a release makes due its own key and every key pressed before it, in press order.
+void MarkDue(SurfaceKeys& keys, unsigned message) {
+    auto& pending = keys.pending;
+    const auto own = [&keys](const PendingKey& k) { return k.keyId == keys.currentKeyId; };
+    if (message == MSG_KEYDOWN) {
+        for (const PendingKey& k : pending)
+            if (own(k)) keys.due.push_back(k.text);
+        std::erase_if(pending, own);
+    } else if (message == MSG_KEYUP) {
+        const auto last = std::find_if(pending.rbegin(), pending.rend(), own);
+        if (last == pending.rend()) return;
+        const auto end = last.base();
+        for (auto k = pending.begin(); k != end; ++k) keys.due.push_back(k->text);
+        pending.erase(pending.begin(), end);
+    }
+}
+
 intptr_t Dispatch(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam) {
     if (!window || !window->proc) return 0;
     return window->proc(window, message, wParam, lParam);
@@ -99,11 +134,11 @@ intptr_t DefaultSurfaceProc(Window* surface, unsigned message, uintptr_t wParam,
         case MSG_KEYDOWN: {
             const int scan = HighWord(lParam) & 0xFF;
             const bool extended = (lParam >> 24) & 1;
-            if (extended) surface->pendingKey = std::string(1, '\0') + static_cast<char>(scan);
+            if (extended) StoreKey(surface, std::string(1, '\0') + static_cast<char>(scan));
             break;
         }
         case MSG_CHAR:
-            if (wParam != '\t') surface->pendingKey = std::string(1, static_cast<char>(wParam));
+            if (wParam != '\t') StoreKey(surface, std::string(1, static_cast<char>(wParam)));
             break;
         case MSG_LBUTTONDOWN:
             surface->widget->setFocus(Qt::MouseFocusReason);
@@ -125,6 +160,9 @@ public:
         setFocusPolicy(Qt::ClickFocus);
         setMouseTracking(true);
         setAttribute(Qt::WA_OpaquePaintEvent);
+        releaseTimer_.setSingleShot(true);
+        releaseTimer_.setInterval(REPEAT_PAIR_WAIT_MS);
+        QObject::connect(&releaseTimer_, &QTimer::timeout, this, [this] { FlushHeldRelease(); });
     }
 
 protected:
@@ -149,26 +187,50 @@ protected:
         return QFrame::event(e);
     }
 
+    // A held key repeats as a release and a press of the same key at the same time, marked as a
+    // repeat or not; only the press counts, as a repeated key-down followed by its character.
     void keyPressEvent(QKeyEvent* e) override {
-        // An auto-repeated key arrives as a release and a press; only the press counts, as a
-        // repeated key-down followed by its character.
+        SurfaceKeys& keys = owner_->keys;
+        const uint32_t id = KeyIdOf(e);
+        const HeldRelease& held = keys.heldRelease;
+        if (held.held && held.keyId == id && held.time == e->timestamp()) {
+            keys.heldRelease = HeldRelease{};
+            releaseTimer_.stop();
+        } else {
+            FlushHeldRelease();
+        }
+        const auto known = std::find_if(keys.down.begin(), keys.down.end(),
+                                        [id](const KeyDown& k) { return k.keyId == id; });
+        if (known == keys.down.end()) keys.down.push_back({id, e->timestamp()});
+
         const KeyCodes k = TranslateKey(e->key());
-        const intptr_t lParam = (static_cast<intptr_t>(k.scanCode) << 16) |
-                                (static_cast<intptr_t>(k.extended) << 24) | 1;
-        Send(MSG_KEYDOWN, static_cast<uintptr_t>(k.virtualKey), lParam);
+        SendKey(MSG_KEYDOWN, k, k.virtualKey, id);
         if (k.extended) return;
         const std::string chars = Utf8ToCp1252(e->text().toStdString());
-        for (unsigned char c : chars) Send(MSG_CHAR, c, lParam);
+        for (unsigned char c : chars) SendKey(MSG_CHAR, k, c, id);
     }
 
     void keyReleaseEvent(QKeyEvent* e) override {
         if (e->isAutoRepeat()) return;
-        const KeyCodes k = TranslateKey(e->key());
-        const intptr_t lParam = (static_cast<intptr_t>(k.scanCode) << 16) |
-                                (static_cast<intptr_t>(k.extended) << 24) | 1;
-        Send(MSG_KEYUP, static_cast<uintptr_t>(k.virtualKey), lParam);
+        FlushHeldRelease();
+        SurfaceKeys& keys = owner_->keys;
+        const uint32_t id = KeyIdOf(e);
+        const auto known = std::find_if(keys.down.begin(), keys.down.end(),
+                                        [id](const KeyDown& k) { return k.keyId == id; });
+        // Only a release of a key held long enough to repeat, with a time to compare, waits.
+        if (e->timestamp() != 0 && known != keys.down.end() &&
+            e->timestamp() - known->time >= REPEAT_MIN_DOWN_MS) {
+            keys.heldRelease = HeldRelease{true, id, e->timestamp(), e->key()};
+            releaseTimer_.start();
+            return;
+        }
+        Release(id, e->key());
     }
 
+    void focusOutEvent(QFocusEvent* e) override {
+        FlushHeldRelease();
+        QFrame::focusOutEvent(e);
+    }
     void mousePressEvent(QMouseEvent* e) override { Mouse(e, true); }
     void mouseDoubleClickEvent(QMouseEvent* e) override { Mouse(e, true); }
     void mouseReleaseEvent(QMouseEvent* e) override { Mouse(e, false); }
@@ -188,7 +250,36 @@ private:
         return true;
     }
 
+    void Release(uint32_t id, int key) {
+        std::erase_if(owner_->keys.down, [id](const KeyDown& k) { return k.keyId == id; });
+        const KeyCodes k = TranslateKey(key);
+        SendKey(MSG_KEYUP, k, k.virtualKey, id);
+    }
+
+    // A release still waiting is a real one once anything else happens.
+    void FlushHeldRelease() {
+        HeldRelease& held = owner_->keys.heldRelease;
+        releaseTimer_.stop();
+        if (!held.held) return;
+        const HeldRelease release = held;
+        held = HeldRelease{};
+        Release(release.keyId, release.key);
+    }
+
+    void SendKey(unsigned message, const KeyCodes& k, int wParam, uint32_t id) {
+        SurfaceKeys& keys = owner_->keys;
+        const intptr_t lParam = (static_cast<intptr_t>(k.scanCode) << 16) |
+                                (static_cast<intptr_t>(k.extended) << 24) | 1;
+        keys.currentKeyId = id;
+        MarkDue(keys, message);
+        keys.inKeyMessage = true;
+        Send(message, static_cast<uintptr_t>(wParam), lParam);
+        keys.inKeyMessage = false;
+        keys.due.clear();  // what the program did not take is gone
+    }
+
     void Mouse(QMouseEvent* e, bool press) {
+        FlushHeldRelease();
         intptr_t lParam = 0;
         if (!ClientPosition(e, &lParam)) return;
         if (e->button() == Qt::LeftButton)
@@ -205,6 +296,7 @@ private:
     }
 
     Window* owner_;
+    QTimer releaseTimer_;
 };
 
 class MainWidget : public QWidget {
@@ -339,8 +431,16 @@ WindowProc ReplaceSurfaceProc(Window* surface, WindowProc proc) {
 
 std::string TakePendingKey(Window* surface) {
     if (!surface) return {};
-    std::string key;
-    key.swap(surface->pendingKey);
+    SurfaceKeys& keys = surface->keys;
+    // Outside a key message every waiting key is due.
+    if (!keys.inKeyMessage && !keys.pending.empty()) {
+        std::string key = std::move(keys.pending.front().text);
+        keys.pending.erase(keys.pending.begin());
+        return key;
+    }
+    if (keys.due.empty()) return {};
+    std::string key = std::move(keys.due.front());
+    keys.due.erase(keys.due.begin());
     return key;
 }
 

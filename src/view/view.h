@@ -44,7 +44,7 @@ void PresentView();
 
 // ---------------------------------------------------------------------------------------------
 // Calendar geometry: cells, texts inside a cell, and the hit test that maps a surface click back
-// to a cell. The hit test is coarser than the boxes (rows start every 80 pixels from y = 0).
+// to the cell drawn there.
 
 constexpr int CELL_WIDTH = 120;
 constexpr int CELL_HEIGHT = 80;
@@ -87,11 +87,20 @@ struct CellHit {
     bool onGrid;  // 1..7 and 1..6
 };
 
+// The cell whose drawn box holds (x, y), boxes ending before their right and bottom edges; the
+// one-pixel gaps between boxes and everything around the grid hold no cell.
 constexpr CellHit HitTestCell(int x, int y) {
-    const int column = x / CELL_WIDTH + 1;
-    const int row = y / CELL_HEIGHT;
-    return CellHit{column, row,
-                   column >= 1 && column <= GRID_COLUMNS && row >= 1 && row <= GRID_ROWS};
+    CellHit hit{0, 0, false};
+    for (int column = 1; column <= GRID_COLUMNS; ++column) {
+        const CellBox box = CellGeometry(column, 1);
+        if (x >= box.left && x < box.right) hit.column = column;
+    }
+    for (int row = 1; row <= GRID_ROWS; ++row) {
+        const CellBox box = CellGeometry(1, row);
+        if (y >= box.top && y < box.bottom) hit.row = row;
+    }
+    hit.onGrid = hit.column != 0 && hit.row != 0;
+    return hit;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -109,19 +109,34 @@ struct InputTest : ShellTest {
                 TypeText(std::string(1, *k).c_str());
         }
     }
-    void SendKey(QEvent::Type type, Qt::Key key, const QString& text, bool autoRepeat = false) {
-        QKeyEvent event(type, key, Qt::NoModifier, text, autoRepeat);
+    // With a time, the event is as the window system sends it: it also names the physical key.
+    void SendKey(QEvent::Type type, Qt::Key key, const QString& text, bool autoRepeat = false,
+                 quint64 time = 0) {
+        const quint32 keyCode = time ? 8 + (key & 0xFF) : 0;
+        QKeyEvent event(type, key, Qt::NoModifier, keyCode, 0, 0, text, autoRepeat);
+        event.setTimestamp(time);
         QApplication::sendEvent(SurfaceWidget(), &event);
     }
-    // A key held down: the window system repeats it as release and press pairs marked as
-    // auto-repeated, then releases it for real.
+    // A key held down: after a delay the window system repeats it as a release and a press with
+    // the same time, only some pairs marked as repeats; then it is released for real.
     void HoldKey(Qt::Key key, const QString& text, int repeats) {
-        SendKey(QEvent::KeyPress, key, text);
-        for (int i = 0; i < repeats; ++i) {
-            SendKey(QEvent::KeyRelease, key, text, true);
-            SendKey(QEvent::KeyPress, key, text, true);
+        quint64 time = 1000;
+        SendKey(QEvent::KeyPress, key, text, false, time);
+        time += 500;
+        for (int i = 0; i < repeats; ++i, time += 33) {
+            SendKey(QEvent::KeyRelease, key, text, i % 2 == 1, time);
+            SendKey(QEvent::KeyPress, key, text, i % 2 == 1, time);
         }
-        SendKey(QEvent::KeyRelease, key, text);
+        SendKey(QEvent::KeyRelease, key, text, false, time + 20);
+        QTest::qWait(60);  // that release waits a moment for a press that would pair with it
+    }
+    // "+k" presses and "-k" releases the key of character k ("\b" Backspace).
+    void OverlappingKeys(const char* script) {
+        for (const char* k = script; k[0] && k[1]; k += 2) {
+            const bool backspace = k[1] == '\b';
+            const Qt::Key key = backspace ? Qt::Key_Backspace : Qt::Key(QChar(k[1]).unicode());
+            SendKey(k[0] == '+' ? QEvent::KeyPress : QEvent::KeyRelease, key, QString(QChar(k[1])));
+        }
     }
 
     // The usable cells of a field row, "_" for an empty cell, without the trailing empty ones.
@@ -376,9 +391,11 @@ INSTANTIATE_TEST_SUITE_P(
                   ClickOutcome::RemovesBannerOnly}),
     [](const testing::TestParamInfo<ClickCase>& info) { return info.param.name; });
 
-TEST_F(InputTest, ClicksOffTheGridOrOffThePeriodNeverPickOrOpen) {
-    // Above y = 80 is the header band; x >= 840 is past column 7; (1, 1) and row 6 hold no day.
-    const QPoint points[] = {{60, 0}, {540, 79}, {840, 100}, {841, 551}, {60, 120}, {60, 500}};
+TEST_F(InputTest, ClicksOffTheGridOnItsGapsOrOffThePeriodNeverPickOrOpen) {
+    // The header band, the white lines between boxes (x 121, y 150), around the grid, and cells
+    // without a day.
+    const QPoint points[] = {{60, 0},   {540, 69}, {121, 100}, {540, 150},
+                             {0, 100}, {841, 100}, {60, 120},  {60, 500}};
     BeginMonth();
     for (QPoint p : points) {
         SCOPED_TRACE(testing::Message() << "month setup, click at " << p.x() << ", " << p.y());
@@ -397,12 +414,25 @@ TEST_F(InputTest, ClicksOffTheGridOrOffThePeriodNeverPickOrOpen) {
     Click(60, 10);
     EXPECT_FALSE(BannerOnSurface()) << "off the grid a click still removes a dismissable banner";
     EXPECT_EQ(entry.entryOpen, 0);
+}
 
-    // The 15th's box spans y 70..149, but the hit test's first row is y 80..159.
-    Click(540, 75);
-    EXPECT_EQ(entry.entryOpen, 0);
-    Click(540, 155);
-    EXPECT_EQ((GridPlace{amountEntry.entryColumn, amountEntry.entryRow}), (GridPlace{5, 1}));
+TEST_F(InputTest, ClickOnADaysNumberActsOnThatDay) {
+    PlacePeriod(15, "3100");  // Friday 15 March 2024 in row 1, column 5; the 22nd below it
+    const struct {
+        int x, y;
+        const char* expense;
+        int day;
+    } cases[] = {{540, 70, "1", 15}, {485, 74, "2", 15}, {540, 151, "4", 22}, {600, 229, "8", 22}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "click at " << c.x << ", " << c.y);
+        Click(c.x, c.y);
+        Keys(c.expense);
+        Keys("\n");
+    }
+    const auto spentOn = [this](int day) { return AmountsOfDay(day).spent; };
+    EXPECT_EQ(spentOn(15), 3);
+    EXPECT_EQ(spentOn(22), 12);
+    EXPECT_EQ(spentOn(23), 0);
 }
 
 TEST_F(InputTest, RightClicksMovesAndReleasesOpenNothing) {
@@ -521,14 +551,23 @@ INSTANTIATE_TEST_SUITE_P(
                     HeldKey{"End", "123^", Qt::Key_End, "", 2, "123", 4}),
     [](const testing::TestParamInfo<HeldKey>& info) { return info.param.name; });
 
-TEST_F(KeyTest, SecondKeyPressedBeforeTheFirstIsReleasedActsOnceAtTheFirstRelease) {
-    SendKey(QEvent::KeyPress, Qt::Key_A, "a");
-    SendKey(QEvent::KeyPress, Qt::Key_B, "b");
-    SendKey(QEvent::KeyRelease, Qt::Key_A, "a");
-    EXPECT_EQ(RowText(), "b");
-    SendKey(QEvent::KeyRelease, Qt::Key_B, "b");
-    EXPECT_EQ(RowText(), "b");
-    EXPECT_EQ(Caret(), (GridPlace{2, 1}));
+// Fast typing: each character lands once, at its key's release or a later-pressed key's,
+// in the order the keys went down.
+TEST_F(KeyTest, OverlappingPressesKeepEveryCharacterInPressOrder) {
+    const struct {
+        const char* name;
+        const char* script;
+        const char* row;
+    } cases[] = {{"each released after the next press", "+1+2-1+3-2+0-3-0", "1230"},
+                 {"released in reverse order", "+1+2+3-3-2-1", "123"},
+                 {"a later key released first", "+4+5-5-4", "45"},
+                 {"Backspace pressed while a digit is down", "+1-1+2+\b-2-\b", "1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Keys("$\b\b\b\b\b\b\b\b");
+        OverlappingKeys(c.script);
+        EXPECT_EQ(RowText(), c.row);
+    }
 }
 
 TEST_F(KeyTest, CharactersAreStoredInWindows1252) {
