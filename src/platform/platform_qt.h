@@ -76,7 +76,8 @@ struct Font {
     int advance[256];  // per Windows-1252 code; texts are laid out without kerning or ligatures
     quint32 glyph[256];
     GlyphMask mask[256];
-    bool fromOutline;  // glyphs rasterised from their outlines rather than by the font engine
+    bool fromOutline;    // glyphs rasterised from their outlines rather than by the font engine
+    double emboldening;  // pixels added to every stroke of an outline, 0 for none
     int ascent;
     FontMetrics metrics;
 };

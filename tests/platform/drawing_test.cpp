@@ -123,6 +123,38 @@ int InkRight(Image* image, int top, int bottom) {
     return right;
 }
 
+int InkCount(Image* image) {
+    int count = 0;
+    for (int y = 0; y < ImageHeight(image); ++y)
+        for (int x = 0; x < ImageWidth(image); ++x) count += GetPixel(image, x, y) != COLOUR_WHITE;
+    return count;
+}
+
+// Bold is visibly heavier than regular, also where a face's small sizes come as bitmaps no
+// bolder than the regular face, and the ink of bold text ends within its measured width.
+TEST(TextTest, BoldTextHasMoreInkThanRegularAndIsMeasuredAsDrawn) {
+    const std::string text = "Grabaci\xF3n realizada 1.234'50 \x80";
+    for (const char* face : {"Tahoma", "DejaVu Sans"}) {
+        for (int points : {9, 12, 22}) {
+            SCOPED_TRACE(testing::Message() << face << " " << points << " pt");
+            int ink[2], width[2];
+            for (bool bold : {false, true}) {
+                Image* image = CreateImage(500, 50);
+                SelectTarget(image);
+                SelectFont(RequestFont(face, points, bold));
+                MoveTo(0, 5);
+                DrawText(text);
+                ink[bold] = InkCount(image);
+                width[bold] = TextWidth(text);
+                if (bold) EXPECT_LE(InkRight(image, 0, 50), width[bold]);
+                DestroyImage(image);
+            }
+            EXPECT_GT(ink[1], ink[0] * 6 / 5);
+            EXPECT_GT(width[1], width[0]);
+        }
+    }
+}
+
 TEST(TextTest, JustificationWidensTheSpacesOfTheNextTexts) {
     Image* image = CreateImage(300, 60);
     SelectTarget(image);

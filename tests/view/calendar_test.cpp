@@ -307,6 +307,28 @@ TEST(GaugeTest, BarEndsAtPPlusFourAndFullBarsStopInsideTheFrame) {
     for (const auto& c : cases) EXPECT_EQ(GaugeBarRight(SPENT_GAUGE, c.percentage), c.right);
 }
 
+// The bar of p per cent covers x 6 .. p + 3 inside the frame at x 5 and 104; below 3 % it has
+// no pixel at all, and nothing is drawn outside the frame.
+TEST_F(PageTest, GaugeBarsStayInsideTheirFrame) {
+    constexpr Colour W = COLOUR_WHITE, K = COLOUR_BLACK, R = COLOUR_RED;
+    const struct {
+        int percentage;
+        Colour x4, x5, x6, x7, x103, x104;
+    } cases[] = {{0, W, K, W, W, W, K},   {1, W, K, W, W, W, K},   {2, W, K, W, W, W, K},
+                 {3, W, K, R, W, W, K},   {100, W, K, R, R, R, K}, {130, W, K, R, R, R, K}};
+    Image* image = CreateImage(250, 45);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.percentage << " %");
+        SelectTarget(image);
+        ClearTarget(COLOUR_WHITE);
+        DrawStatistics(image, 5, 2, 105, 18, COLOUR_RED, c.percentage, 100);
+        const Colour row[] = {c.x4, c.x5, c.x6, c.x7, c.x103, c.x104};
+        const int xs[] = {4, 5, 6, 7, 103, 104};
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(GetPixel(image, xs[i], 3), row[i]) << "x " << xs[i];
+    }
+    DestroyImage(image);
+}
+
 TEST_F(PageTest, GaugesShowSpentAndLeftOverTheHeader) {
     StartPeriod(1, 1, 2024);
     CalendarLayout layout;
