@@ -19,6 +19,13 @@ Font* EntryFont() {
     return RequestFont(shell.entryFontName, shell.entryFontSize, true);
 }
 
+bool PutFieldOnPage() {
+    if (!page.pageImage || !entry.entryImage) return false;
+    SelectTarget(page.pageImage);
+    CopyImage(entry.entryImage, entry.entryLeft, entry.entryTop);
+    return true;
+}
+
 }  // namespace
 
 bool EntryHasCells() {
@@ -62,7 +69,9 @@ void OpenEntryField(int width, int height, int left, int top) {
     entry.cellsMade = true;
     entry.caretColumn = 1;
     entry.caretRow = 1;
-    ShowEntryField();
+    DrawEntryField();
+    PutFieldOnPage();
+    PresentView();
 }
 
 void DrawEntryField() {
@@ -88,12 +97,12 @@ void DrawEntryField() {
     DrawText(CARET_TEXT);
 }
 
+// Only the field changes while it is edited, so only its rectangle is presented.
 void ShowEntryField() {
     DrawEntryField();
-    if (!page.pageImage || !entry.entryImage) return;
-    SelectTarget(page.pageImage);
-    CopyImage(entry.entryImage, entry.entryLeft, entry.entryTop);
-    PresentView();
+    if (!PutFieldOnPage()) return;
+    PresentViewPart(entry.entryLeft, entry.entryTop, ImageWidth(entry.entryImage),
+                    ImageHeight(entry.entryImage));
 }
 
 int LineEndColumn(int row) {

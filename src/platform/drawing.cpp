@@ -451,6 +451,31 @@ void CopyImage(const Image* sourceImage, int x, int y) {
     Touch(t);
 }
 
+void CopyImagePart(const Image* sourceImage, int x, int y, int width, int height) {
+    Image* t = drawing.target;
+    if (!t || !sourceImage || sourceImage == t) return;
+    Image& source = Readable(*const_cast<Image*>(sourceImage));
+    if (&source == t) return;
+    const int x1 = std::max(x, 0);
+    const int y1 = std::max(y, 0);
+    const int x2 = std::min({x + width, source.pixels.width(), t->pixels.width()});
+    const int y2 = std::min({y + height, source.pixels.height(), t->pixels.height()});
+    if (x1 >= x2 || y1 >= y2) return;
+    PrepareForWrite(*t, false);
+    for (int row = y1; row < y2; ++row) {
+        // Past its extent a source row holds its uniform colour.
+        const int explicitEnd = std::clamp(source.dirtyRight[row], x1, x2);
+        if (explicitEnd > x1) {
+            WidenRow(*t, row, x1);
+            std::memcpy(Row(*t, row) + x1, Row(source, row) + x1,
+                        sizeof(QRgb) * (explicitEnd - x1));
+            t->dirtyRight[row] = std::max(t->dirtyRight[row], explicitEnd);
+        }
+        if (explicitEnd < x2) FillRow(*t, row, explicitEnd, x2, source.uniform);
+    }
+    if (t->surface) NotifySurfacePartChanged(t->surface, x1, y1, x2 - x1, y2 - y1);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Fonts
 

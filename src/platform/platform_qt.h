@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QMargins>
 #include <QRawFont>
 #include <map>
 #include <string>
@@ -131,6 +132,7 @@ struct Window {
     int endValue = 0;
     int clientWidth = 0;
     int clientHeight = 0;
+    QMargins centredWithMargins;  // the window frame's margins when the window was centred
     int placeX = 0;  // a control's place in its parent's client area, below the menu bar
     int placeY = 0;
 };
@@ -164,8 +166,9 @@ struct WindowingState {
 };
 extern WindowingState windowing;
 
-// Repaints a surface after its picture changed.
+// Repaints a surface after its picture changed, all of it or the part given in picture pixels.
 void NotifySurfaceChanged(Window* surface);
+void NotifySurfacePartChanged(Window* surface, int x, int y, int width, int height);
 
 // Test access to the real widgets and menu actions.
 QWidget* WidgetOf(Window* window);

@@ -299,6 +299,8 @@ private:
     QTimer releaseTimer_;
 };
 
+void CentreOnDesktop(Window* window);
+
 class MainWidget : public QWidget {
 public:
     explicit MainWidget(Window* owner)
@@ -313,12 +315,26 @@ protected:
     }
 
     void changeEvent(QEvent* e) override {
-        if (e->type() == QEvent::ActivationChange)
+        if (e->type() == QEvent::ActivationChange) {
+            CentreFrameOnceKnown();
             Dispatch(owner_, MSG_NCACTIVATE, isActiveWindow() ? 1 : 0, 0);
+        }
         QWidget::changeEvent(e);
     }
 
+    void moveEvent(QMoveEvent* e) override {
+        QWidget::moveEvent(e);
+        CentreFrameOnceKnown();
+    }
+
 private:
+    // A window manager frames the window only once it is mapped; the frame, not the client area,
+    // is what is centred, so the window is centred again when the frame's margins are known.
+    void CentreFrameOnceKnown() {
+        if (windowHandle() && windowHandle()->frameMargins() != owner_->centredWithMargins)
+            CentreOnDesktop(owner_);
+    }
+
     Window* owner_;
 };
 
@@ -340,6 +356,7 @@ void CentreOnDesktop(Window* window) {
     const QRect area = screen->availableGeometry();
     QMargins frame;
     if (window->widget->windowHandle()) frame = window->widget->windowHandle()->frameMargins();
+    window->centredWithMargins = frame;
     const int outerWidth = window->clientWidth + frame.left() + frame.right();
     const int outerHeight = window->clientHeight + frame.top() + frame.bottom();
     const int areaRight = area.x() + area.width();
@@ -375,6 +392,13 @@ WindowingState windowing;
 
 void NotifySurfaceChanged(Window* surface) {
     if (surface && surface->widget) surface->widget->update();
+}
+
+void NotifySurfacePartChanged(Window* surface, int x, int y, int width, int height) {
+    if (!surface || !surface->widget) return;
+    auto* frame = static_cast<QFrame*>(surface->widget);
+    surface->widget->update(
+        QRect(frame->contentsRect().topLeft() + QPoint(x, y), QSize(width, height)));
 }
 
 // ---------------------------------------------------------------------------------------------

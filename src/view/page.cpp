@@ -54,3 +54,11 @@ void PresentView() {
     ComposeView(0, Viewport().verticalPosition);
     CopyViewToSurface(shell.mainWindow);
 }
+
+void PresentViewPart(int left, int top, int width, int height) {
+    ComposeView(0, Viewport().verticalPosition);
+    Image* surface = SurfacePicture(SurfaceOf(shell.mainWindow));
+    if (!surface || !page.viewImage) return;
+    SelectTarget(surface);
+    CopyImagePart(page.viewImage, left, top, width, height);
+}

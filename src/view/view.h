@@ -41,6 +41,9 @@ void ComposeView(int x, int y);
 // Copies the view onto the drawing surface of `window`.
 void CopyViewToSurface(Window* window);
 void PresentView();
+// Presents only a part of the page that changed, in page pixels; the rest of the surface already
+// shows the page.
+void PresentViewPart(int left, int top, int width, int height);
 
 // ---------------------------------------------------------------------------------------------
 // Calendar geometry: cells, texts inside a cell, and the hit test that maps a surface click back

@@ -394,7 +394,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(InputTest, ClicksOffTheGridOnItsGapsOrOffThePeriodNeverPickOrOpen) {
     // The header band, the white lines between boxes (x 121, y 150), around the grid, and cells
     // without a day.
-    const QPoint points[] = {{60, 0},   {540, 69}, {121, 100}, {540, 150},
+    const QPoint points[] = {{60, 0},  {540, 69},  {121, 100}, {540, 150},
                              {0, 100}, {841, 100}, {60, 120},  {60, 500}};
     BeginMonth();
     for (QPoint p : points) {

@@ -146,7 +146,9 @@ TEST(TextTest, BoldTextHasMoreInkThanRegularAndIsMeasuredAsDrawn) {
                 DrawText(text);
                 ink[bold] = InkCount(image);
                 width[bold] = TextWidth(text);
-                if (bold) EXPECT_LE(InkRight(image, 0, 50), width[bold]);
+                if (bold) {
+                    EXPECT_LE(InkRight(image, 0, 50), width[bold]);
+                }
                 DestroyImage(image);
             }
             EXPECT_GT(ink[1], ink[0] * 6 / 5);
@@ -262,7 +264,18 @@ TEST(ImageBookkeepingTest, RandomDrawingMatchesAPlainModel) {
                 PlainFill(plain[t], x2 - 1, y1, x2, y2, colour);
                 break;
             }
-            case 2:
+            case 2: {  // a part of another image onto the same place
+                const int s = pick(4);
+                const int x = pick(70) - 5, y = pick(50) - 5, w = pick(30), h = pick(20);
+                CopyImagePart(images[s], x, y, w, h);
+                if (s == t) break;
+                for (int py = std::max(y, 0);
+                     py < std::min({y + h, plain[s].height, plain[t].height}); ++py)
+                    for (int px = std::max(x, 0);
+                         px < std::min({x + w, plain[s].width, plain[t].width}); ++px)
+                        plain[t].At(px, py) = plain[s].At(px, py);
+                break;
+            }
             case 3: {
                 const int s = pick(4);
                 // Whole copies at the origin are the common case: they make mirrors.

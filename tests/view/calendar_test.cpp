@@ -199,8 +199,8 @@ TEST(CellGeometryTest, GapsAndTheSurroundingsHitNoCell) {
     const struct {
         int x, y;
         bool onGrid;
-    } cases[] = {{60, 69, false},  {60, 150, false}, {121, 100, false}, {241, 100, false},
-                 {0, 100, false},  {841, 100, false}, {60, 550, false}, {65535, 65535, false}};
+    } cases[] = {{60, 69, false}, {60, 150, false},  {121, 100, false}, {241, 100, false},
+                 {0, 100, false}, {841, 100, false}, {60, 550, false},  {65535, 65535, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
         EXPECT_EQ(HitTestCell(c.x, c.y).onGrid, c.onGrid);
@@ -314,8 +314,8 @@ TEST_F(PageTest, GaugeBarsStayInsideTheirFrame) {
     const struct {
         int percentage;
         Colour x4, x5, x6, x7, x103, x104;
-    } cases[] = {{0, W, K, W, W, W, K},   {1, W, K, W, W, W, K},   {2, W, K, W, W, W, K},
-                 {3, W, K, R, W, W, K},   {100, W, K, R, R, R, K}, {130, W, K, R, R, R, K}};
+    } cases[] = {{0, W, K, W, W, W, K}, {1, W, K, W, W, W, K},   {2, W, K, W, W, W, K},
+                 {3, W, K, R, W, W, K}, {100, W, K, R, R, R, K}, {130, W, K, R, R, R, K}};
     Image* image = CreateImage(250, 45);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.percentage << " %");
