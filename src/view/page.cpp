@@ -56,9 +56,13 @@ void PresentView() {
 }
 
 void PresentViewPart(int left, int top, int width, int height) {
-    ComposeView(0, Viewport().verticalPosition);
+    // The part takes the way a whole presentation takes, page to view to surface; the view is
+    // not made a mirror of the page again, which would make the page's next change copy it all.
+    if (Viewport().verticalPosition != 0) return PresentView();
     Image* surface = SurfacePicture(SurfaceOf(shell.mainWindow));
-    if (!surface || !page.viewImage) return;
+    if (!surface || !page.viewImage || !page.pageImage) return;
+    SelectTarget(page.viewImage);
+    CopyImagePart(page.pageImage, left, top, width, height);
     SelectTarget(surface);
     CopyImagePart(page.viewImage, left, top, width, height);
 }
