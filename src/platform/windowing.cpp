@@ -363,7 +363,10 @@ void CentreOnDesktop(Window* window) {
     const int areaBottom = area.y() + area.height();
     const int left = std::max(0, area.x() + areaRight - outerWidth) / 2;
     const int top = std::max(0, area.y() + areaBottom - outerHeight) / 2;
-    window->widget->move(left, top);
+    // The client area is placed inside the centred frame: placing the frame itself goes through
+    // the window manager's idea of the frame, which may lag behind the margins read here.
+    window->widget->setGeometry(left + frame.left(), top + frame.top(), window->clientWidth,
+                                window->clientHeight);
 }
 
 }  // namespace

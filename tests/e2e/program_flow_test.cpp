@@ -833,4 +833,66 @@ TEST_F(ProgramWindowTest, FirstPeriodIsSavedPicturedAndShownAgainAtTheNextStart)
     EXPECT_EQ(ReadFile(ledgerPath_), ledger) << "nothing is saved at exit";
 }
 
+// Under a window manager the frame, title bar included, is centred on the screen; the window
+// asks for a title without minimise, maximise or close functions, and the manager's close
+// request still ends the program with 0.
+TEST_F(ProgramWindowTest, UnderAWindowManagerTheFrameIsCentredAndClosingEndsTheProgram) {
+    for (const char* tool : {"openbox", "xprop", "xwininfo"})
+        if (FindInPath(tool).empty()) GTEST_SKIP() << "Not installed: " << tool;
+    ChildProcess manager;
+    std::string error;
+    ASSERT_TRUE(manager.Start(
+        {{FindInPath("openbox")}, {x_.DisplayVariable()}, "", root_ + "/x.log"}, &error))
+        << error;
+    const auto xCommand = [this](std::vector<std::string> argv) {
+        argv[0] = FindInPath(argv[0]);
+        return RunCommand(argv, {x_.DisplayVariable()}, root_ + "/x.log", 10s).output;
+    };
+    // The manager owns the screen once it announces itself on the root window.
+    const auto deadline = Clock::now() + 10s;
+    while (xCommand({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") ==
+           std::string::npos) {
+        ASSERT_LT(Clock::now(), deadline) << "the window manager did not start";
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_NO_FATAL_FAILURE(Launch());
+
+    int extents[4] = {};  // left, right, top, bottom
+    int clientX = 0, clientY = 0;
+    for (const auto until = Clock::now() + 10s; Clock::now() < until;) {
+        std::this_thread::sleep_for(100ms);
+        const std::string frame = xCommand({"xprop", "-id", window_, "_NET_FRAME_EXTENTS"});
+        const std::string info = xCommand({"xwininfo", "-id", window_});
+        const size_t equals = frame.find('=');
+        if (equals == std::string::npos) continue;
+        std::sscanf(frame.c_str() + equals + 1, "%d, %d, %d, %d", &extents[0], &extents[1],
+                    &extents[2], &extents[3]);
+        std::sscanf(info.c_str() + info.find("Absolute upper-left X:"), "Absolute upper-left X: %d",
+                    &clientX);
+        std::sscanf(info.c_str() + info.find("Absolute upper-left Y:"), "Absolute upper-left Y: %d",
+                    &clientY);
+        const int outerWidth = WINDOW_WIDTH + extents[0] + extents[1];
+        const int outerHeight = WINDOW_HEIGHT + extents[2] + extents[3];
+        if (extents[2] > 0 && clientX - extents[0] == (1280 - outerWidth) / 2 &&
+            clientY - extents[2] == (1024 - outerHeight) / 2)
+            break;
+    }
+    EXPECT_GT(extents[2], 0) << "no title bar";
+    EXPECT_EQ(clientX - extents[0], (1280 - WINDOW_WIDTH - extents[0] - extents[1]) / 2);
+    EXPECT_EQ(clientY - extents[2], (1024 - WINDOW_HEIGHT - extents[2] - extents[3]) / 2);
+
+    // Motif hints: functions (flag 1) move and resize only, no decorations requested beyond that.
+    const std::string hints = xCommand({"xprop", "-id", window_, "_MOTIF_WM_HINTS"});
+    EXPECT_NE(hints.find("= 0x1, 0x6, 0x0"), std::string::npos) << hints;
+
+    // The manager's own key for closing the active window (a fresh server may miss the first).
+    ASSERT_TRUE(x_.Xdotool({"windowactivate", "--sync", window_}).Succeeded());
+    for (int attempt = 0; attempt < 5 && !program_.Exited(); ++attempt) {
+        ASSERT_TRUE(x_.Xdotool({"key", "alt+F4"}).Succeeded());
+        for (int wait = 0; wait < 10 && !program_.Exited(); ++wait)
+            std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NO_FATAL_FAILURE(WaitForExit());
+}
+
 }  // namespace
