@@ -500,27 +500,24 @@ Font* RequestFont(std::string_view face, int points, bool bold) {
     font->raw = QRawFont::fromFont(q);
     font->fromOutline = bold;
     font->emboldening = 0;
-    int extraAdvance = 0;
     if (bold) {
         QFont regular = q;
         regular.setWeight(QFont::Normal);
-        if (StemInk(font->raw) < BOLD_STEM_RATIO * StemInk(QRawFont::fromFont(regular))) {
+        if (StemInk(font->raw) < BOLD_STEM_RATIO * StemInk(QRawFont::fromFont(regular)))
             font->emboldening = q.pixelSize() * EMBOLDEN_PER_PIXEL;
-            extraAdvance = std::max(1, static_cast<int>(std::lround(font->emboldening)));
-        }
     }
     for (int code = 0; code < 256; ++code) {
         const QChar ch(Cp1252ToUnicode(static_cast<unsigned char>(code)));
         const QList<quint32> glyphs = font->raw.glyphIndexesForString(QString(ch));
         font->glyph[code] = glyphs.isEmpty() ? 0 : glyphs.first();
-        // Text is measured with the advances of the rendering that draws it.
+        // Text is measured with the advances of the rendering that draws it: a face's design
+        // advances, which emboldening keeps, as the metrics of a metric-compatible face must.
         font->advance[code] =
             font->fromOutline && !glyphs.isEmpty()
                 ? static_cast<int>(std::lround(
                       font->raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics)
                           .first()
-                          .x())) +
-                      extraAdvance
+                          .x()))
                 : metrics.horizontalAdvance(ch);
     }
     drawing.fonts.emplace(key, font);

@@ -309,6 +309,18 @@ TEST(GaugeTest, BarEndsAtPPlusFourAndFullBarsStopInsideTheFrame) {
 
 // The bar of p per cent covers x 6 .. p + 3 inside the frame at x 5 and 104; below 3 % it has
 // no pixel at all, and nothing is drawn outside the frame.
+// Every weekday name fits its 120-pixel box in the page's bold face (a name wider than its box
+// would be pushed down out of sight).
+TEST_F(PageTest, EveryWeekdayNameShowsInItsBox) {
+    StartPeriod(1, 1, 2024);
+    RedrawCalendar();
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+        SCOPED_TRACE(testing::Message() << "weekday " << weekday);
+        const int left = WeekdayBoxLeft(weekday);
+        EXPECT_GT(CountColour(left, WEEKDAY_TOP, left + WEEKDAY_BOX_WIDTH, 69, COLOUR_BLACK), 50);
+    }
+}
+
 TEST_F(PageTest, GaugeBarsStayInsideTheirFrame) {
     constexpr Colour W = COLOUR_WHITE, K = COLOUR_BLACK, R = COLOUR_RED;
     const struct {
