@@ -25,10 +25,9 @@ constexpr const char* MONOSPACE_FACE = "DejaVu Sans Mono";
 // third of it or more, which keeps the stems of small bold text whole without grey pixels. (Some
 // bold faces carry embedded bitmaps for small sizes that are no bolder than the regular face.)
 constexpr int OUTLINE_INK_BELOW = 170;
-// A bold face whose stems are hardly heavier than its regular face's (some metric-compatible
+// A bold face whose stems are hardly wider than its regular face's (some metric-compatible
 // faces are bold in name and spacing only) is emboldened by a twenty-fourth of its size, as font
 // engines embolden synthetic bold, and only sideways, so that no glyph grows out of its line.
-constexpr int STEM_PROBE_PIXELS = 100;
 constexpr double BOLD_STEM_RATIO = 1.25;
 constexpr double EMBOLDEN_PER_PIXEL = 1.0 / 24;
 constexpr int EMBOLDEN_STEPS = 4;
@@ -169,33 +168,10 @@ bool BoxHasPixels(int x1, int y1, int x2, int y2) {
     return x2 > x1 && y2 > y1;
 }
 
-// Widens every stroke of a glyph by `strength` pixels to the right, as a glyph smeared
-// sideways: its left edge and its height stay as they were.
-QPainterPath Emboldened(const QPainterPath& outline, double strength) {
-    QPainterPath bold = outline;
-    for (int step = 1; step <= EMBOLDEN_STEPS; ++step)
-        bold = bold.united(outline.translated(strength * step / EMBOLDEN_STEPS, 0));
-    return bold;
-}
-
-// How much ink a face puts into a few stems, drawn large.
-int StemInk(QRawFont raw) {
-    raw.setPixelSize(STEM_PROBE_PIXELS);
-    QImage scratch(2 * STEM_PROBE_PIXELS, 2 * STEM_PROBE_PIXELS, QImage::Format_Grayscale8);
-    scratch.fill(255);
-    QPainter painter(&scratch);
-    qreal x = 0;
-    for (quint32 glyph : raw.glyphIndexesForString(QStringLiteral("Hl"))) {
-        painter.fillPath(raw.pathForGlyph(glyph).translated(x, STEM_PROBE_PIXELS), Qt::black);
-        x += raw.advancesForGlyphIndexes({glyph}, QRawFont::UseDesignMetrics).first().x();
-    }
-    painter.end();
-    int ink = 0;
-    for (int y = 0; y < scratch.height(); ++y) {
-        const uchar* line = scratch.constScanLine(y);
-        for (int i = 0; i < scratch.width(); ++i) ink += line[i] < 128;
-    }
-    return ink;
+// The width of a face's plain vertical stem: the outline of "l".
+qreal StemWidth(const QRawFont& raw) {
+    const QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("l"));
+    return glyphs.isEmpty() ? 0 : raw.pathForGlyph(glyphs.first()).boundingRect().width();
 }
 
 // Renders one glyph alone, once, and keeps the pixels it sets. Text drawn without anti-aliasing
@@ -215,11 +191,13 @@ const GlyphMask& MaskOf(Font* font, unsigned char code) {
     QPainter painter(&scratch);
     const QPointF pen(margin, margin + font->ascent);
     if (font->fromOutline) {
-        QPainterPath outline = font->raw.pathForGlyph(font->glyph[code]);
-        if (font->emboldening > 0) outline = Emboldened(outline, font->emboldening);
-        outline.translate(pen);
+        const QPainterPath outline = font->raw.pathForGlyph(font->glyph[code]).translated(pen);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.fillPath(outline, Qt::black);
+        // Emboldening smears the glyph sideways: its left edge and its height stay.
+        for (int step = 1; font->emboldening > 0 && step <= EMBOLDEN_STEPS; ++step)
+            painter.fillPath(outline.translated(font->emboldening * step / EMBOLDEN_STEPS, 0),
+                             Qt::black);
     } else {
         QGlyphRun run;
         run.setRawFont(font->raw);
@@ -503,7 +481,7 @@ Font* RequestFont(std::string_view face, int points, bool bold) {
     if (bold) {
         QFont regular = q;
         regular.setWeight(QFont::Normal);
-        if (StemInk(font->raw) < BOLD_STEM_RATIO * StemInk(QRawFont::fromFont(regular)))
+        if (StemWidth(font->raw) < BOLD_STEM_RATIO * StemWidth(QRawFont::fromFont(regular)))
             font->emboldening = q.pixelSize() * EMBOLDEN_PER_PIXEL;
     }
     for (int code = 0; code < 256; ++code) {
