@@ -174,8 +174,45 @@ qreal StemWidth(const QRawFont& raw) {
     return glyphs.isEmpty() ? 0 : raw.pathForGlyph(glyphs.first()).boundingRect().width();
 }
 
-// Renders one glyph alone, once, and keeps the pixels it sets. Text drawn without anti-aliasing
-// at whole-pixel positions is exactly the union of its glyphs' pixels.
+// How dark each pixel of one glyph is drawn, 0 black to 255 white. An emboldened outline is
+// drawn at a few offsets to the right and each pixel keeps its darkest drawing: the glyph is
+// smeared sideways, its left edge and its height stay.
+QImage GlyphCoverage(const Font* font, unsigned char code, int width, int height, QPointF pen) {
+    QImage coverage(width, height, QImage::Format_Grayscale8);
+    coverage.fill(255);
+    const int steps = font->fromOutline && font->emboldening > 0 ? EMBOLDEN_STEPS : 0;
+    const QPainterPath outline =
+        font->fromOutline ? font->raw.pathForGlyph(font->glyph[code]) : QPainterPath();
+    QImage layer(width, height, QImage::Format_Grayscale8);
+    for (int step = 0; step <= steps; ++step) {
+        QImage& target = step == 0 ? coverage : layer;
+        target.fill(255);
+        QPainter painter(&target);
+        if (font->fromOutline) {
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            const qreal shift = steps ? font->emboldening * step / steps : 0;
+            painter.fillPath(outline.translated(pen + QPointF(shift, 0)), Qt::black);
+        } else {
+            QGlyphRun run;
+            run.setRawFont(font->raw);
+            run.setGlyphIndexes({font->glyph[code]});
+            run.setPositions({pen});
+            painter.setPen(Qt::black);
+            painter.drawGlyphRun(QPointF(0, 0), run);
+        }
+        painter.end();
+        if (step == 0) continue;
+        for (int y = 0; y < height; ++y) {
+            uchar* out = coverage.scanLine(y);
+            const uchar* in = layer.constScanLine(y);
+            for (int x = 0; x < width; ++x) out[x] = std::min(out[x], in[x]);
+        }
+    }
+    return coverage;
+}
+
+// Renders one glyph alone, once, and keeps the pixels it sets. Text drawn without blending at
+// whole-pixel positions is exactly the union of its glyphs' pixels.
 const GlyphMask& MaskOf(Font* font, unsigned char code) {
     GlyphMask& mask = font->mask[code];
     if (mask.built) return mask;
@@ -186,37 +223,17 @@ const GlyphMask& MaskOf(Font* font, unsigned char code) {
         static_cast<int>(std::ceil(std::max<double>(bounds.right(), font->advance[code]))) +
         2 * margin;
     const int height = font->metrics.height + 2 * margin;
-    QImage scratch(width, height, QImage::Format_RGB32);
-    scratch.fill(Qt::white);
-    QPainter painter(&scratch);
-    const QPointF pen(margin, margin + font->ascent);
-    if (font->fromOutline) {
-        const QPainterPath outline = font->raw.pathForGlyph(font->glyph[code]).translated(pen);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.fillPath(outline, Qt::black);
-        // Emboldening smears the glyph sideways: its left edge and its height stay.
-        for (int step = 1; font->emboldening > 0 && step <= EMBOLDEN_STEPS; ++step)
-            painter.fillPath(outline.translated(font->emboldening * step / EMBOLDEN_STEPS, 0),
-                             Qt::black);
-    } else {
-        QGlyphRun run;
-        run.setRawFont(font->raw);
-        run.setGlyphIndexes({font->glyph[code]});
-        run.setPositions({pen});
-        painter.setPen(Qt::black);
-        painter.drawGlyphRun(QPointF(0, 0), run);
-    }
-    painter.end();
-    const auto inked = [](QRgb p) { return qGray(p) < OUTLINE_INK_BELOW; };
+    const QImage coverage =
+        GlyphCoverage(font, code, width, height, QPointF(margin, margin + font->ascent));
     for (int y = 0; y < height; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+        const uchar* line = coverage.constScanLine(y);
         for (int x = 0; x < width;) {
-            if (!inked(line[x])) {
+            if (line[x] >= OUTLINE_INK_BELOW) {
                 ++x;
                 continue;
             }
             const int start = x;
-            while (x < width && inked(line[x])) ++x;
+            while (x < width && line[x] < OUTLINE_INK_BELOW) ++x;
             mask.spans.push_back(GlyphSpan{static_cast<int16_t>(y - margin),
                                            static_cast<int16_t>(start - margin),
                                            static_cast<int16_t>(x - margin)});
