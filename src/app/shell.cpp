@@ -88,6 +88,10 @@ void CreateShellWindow() {
     ClearTarget(COLOUR_WHITE);
     shell.mainMenu = BuildMenuBar(shell.mainWindow);
     shell.surfaceOldProc = ReplaceSurfaceProc(surface, SurfaceInputProc);
+    page.presentWindow = shell.mainWindow;
+    page.pageWidth = shell.surfaceWidth;
+    // An accepted monthly total puts a period in place: the menu offers its commands.
+    amountEntry.monthlyTotalAccepted = [] { SetPeriodMenuStates(true); };
 }
 
 int RunMainWindow(Window* /*parent*/) {

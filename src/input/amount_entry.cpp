@@ -76,10 +76,7 @@ void AcceptEntry() {
         day.balance = day.allowance - day.spent;
     } else if (amountEntry.entryMode == ENTRY_MONTH_TOTAL) {
         DistributeMonthlyTotal();
-        SetMenuItemState(shell.mainMenu, IDM_MES_NUEVO, MENU_GREYED);
-        SetMenuItemState(shell.mainMenu, IDM_GRABAR, MENU_ENABLED);
-        SetMenuItemState(shell.mainMenu, IDM_ESTADISTICAS, MENU_ENABLED);
-        SetMenuItemState(shell.mainMenu, IDM_BITMAP, MENU_ENABLED);
+        if (amountEntry.monthlyTotalAccepted) amountEntry.monthlyTotalAccepted();
     }
     RedrawCalendar();
     PresentView();

@@ -94,6 +94,8 @@ struct AmountEntryState {
     int32_t entryColumn = 0;
     int32_t entryRow = 0;
     std::string entryText;
+    // Set by the shell at start-up: what else changes once a monthly total is accepted.
+    void (*monthlyTotalAccepted)() = nullptr;
 };
 extern AmountEntryState amountEntry;
 

@@ -2,7 +2,6 @@
 // day records is one step, painting it another, in the same cell order.
 #include <cmath>
 
-#include "app/app.h"
 #include "format/format.h"
 #include "view/view.h"
 
@@ -160,5 +159,5 @@ void DrawCalendar(Image* image, int width) {
 void RedrawCalendar() {
     ClearImage(page.pageImage);
     ClearImage(page.viewImage);
-    if (page.pageImage) DrawCalendar(page.pageImage, shell.surfaceWidth);
+    if (page.pageImage) DrawCalendar(page.pageImage, page.pageWidth);
 }

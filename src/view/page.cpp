@@ -1,7 +1,6 @@
 // The page and view images and the chain that brings a finished picture to the surface.
 #include <cstring>
 
-#include "app/app.h"
 #include "view/view.h"
 
 PageState page;
@@ -52,14 +51,14 @@ void CopyViewToSurface(Window* window) {
 
 void PresentView() {
     ComposeView(0, Viewport().verticalPosition);
-    CopyViewToSurface(shell.mainWindow);
+    CopyViewToSurface(page.presentWindow);
 }
 
 void PresentViewPart(int left, int top, int width, int height) {
     // The part takes the way a whole presentation takes, page to view to surface; the view is
     // not made a mirror of the page again, which would make the page's next change copy it all.
     if (Viewport().verticalPosition != 0) return PresentView();
-    Image* surface = SurfacePicture(SurfaceOf(shell.mainWindow));
+    Image* surface = SurfacePicture(SurfaceOf(page.presentWindow));
     if (!surface || !page.viewImage || !page.pageImage) return;
     SelectTarget(page.viewImage);
     CopyImagePart(page.pageImage, left, top, width, height);

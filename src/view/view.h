@@ -24,6 +24,8 @@ struct ViewRecord {
 };
 
 struct PageState {
+    Window* presentWindow = nullptr;  // whose surface shows the view; set once at start-up
+    int32_t pageWidth = 841;          // also the width the calendar's header is centred on
     Image* pageImage = nullptr;
     Image* viewImage = nullptr;
     Colour backgroundColour = COLOUR_WHITE;
