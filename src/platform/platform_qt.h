@@ -129,6 +129,9 @@ struct WindowingState {
 };
 extern WindowingState windowing;
 
+// The application's name, version, desktop entry and window icon.
+void SetProgramIdentity();
+
 // Repaints a surface after its picture changed.
 void NotifySurfaceChanged(Window* surface);
 
