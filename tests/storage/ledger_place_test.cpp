@@ -24,6 +24,10 @@ struct PlaceCase {
     const char* expected;  // relative to the test folder
 };
 
+void PrintTo(const PlaceCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 // Runs `step` in a child process as a user without root's right to write anywhere: "nobody"
 // when the test runs as root, else the user itself. Returns what the step wrote, or why the
 // child could not run.
@@ -140,6 +144,10 @@ struct ArchiveCase {
     std::vector<const char*> taken;  // archives already there
     const char* expected;            // empty: nothing is renamed
 };
+
+void PrintTo(const ArchiveCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class LedgerArchive : public testing::TestWithParam<ArchiveCase> {
 protected:
