@@ -9,12 +9,6 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
 struct OptionCase {
     const char* name;
     const char* arguments;
@@ -22,39 +16,26 @@ struct OptionCase {
     const char* outHas;        // empty: nothing on standard output
     const char* errFirstLine;  // empty: nothing on standard error
 };
-
 void PrintTo(const OptionCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class CommandLine : public ShellTest, public testing::WithParamInterface<OptionCase> {
-protected:
-    // The program with no display at all, as on a console or over ssh.
-    Outcome Run(const std::string& arguments) {
-        const std::string out = folder + "out";
-        const std::string err = folder + "err";
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                                    std::string(MONEDARIO_EXECUTABLE) + "' " + arguments + " >'" +
-                                    out + "' 2>'" + err + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
-    }
-};
+class CommandLine : public ShellTest, public testing::WithParamInterface<OptionCase> {};
 
+// The program with no display at all, as on a console or over ssh.
 TEST_P(CommandLine, AnswersWithoutAWindow) {
     const OptionCase& c = GetParam();
-    const Outcome outcome = Run(c.arguments);
-    EXPECT_EQ(outcome.exitCode, c.exitCode);
-    if (c.outHas[0] == '\0') {
-        EXPECT_EQ(outcome.out, "");
-    } else {
-        EXPECT_NE(outcome.out.find(c.outHas), std::string::npos) << outcome.out;
-    }
-    EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')), c.errFirstLine);
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                                std::string(MONEDARIO_EXECUTABLE) + "' " + c.arguments + " >'" +
+                                folder + "out' 2>'" + folder + "err'";
+    const int status = std::system(command.c_str());
+    const std::string out = ReadFile(folder + "out");
+    const std::string err = ReadFile(folder + "err");
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
+    EXPECT_EQ(c.outHas[0] ? out.find(c.outHas) != std::string::npos : out.empty(), true) << out;
+    EXPECT_EQ(err.substr(0, err.find('\n')), c.errFirstLine);
     // A wrong option is followed by the usage, which names every option.
-    if (c.exitCode == 2) {
-        EXPECT_NE(outcome.err.find("--nuevo-periodo"), std::string::npos);
-    }
+    EXPECT_EQ(err.find("--nuevo-periodo") != std::string::npos, c.exitCode == 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(

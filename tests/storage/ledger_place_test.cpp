@@ -2,210 +2,150 @@
 // and putting a finished period's ledger aside under its start date.
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <utime.h>
 
-#include <cstdlib>
 #include <ctime>
 
 #include "ledger_support.h"
 
 namespace {
 
-constexpr uid_t NOBODY = 65534;
-constexpr int CHILD_SKIPPED = 77;
-
 struct PlaceCase {
     const char* name;
     bool ledgerBeside;
-    mode_t programFolderMode;
-    bool saved;            // a save that needs new files in the ledger's folder
-    const char* dataHome;  // relative to the test folder; null: unset
-    const char* expected;  // relative to the test folder
+    mode_t programMode;
+    const char* dataHome;    // under the test folder when absolute; null: unset
+    const char* expected;    // the ledger's path under the test folder
+    const char* folderMode;  // of the ledger's folder after a save; null: no save tried
 };
-
 void PrintTo(const PlaceCase& c, std::ostream* out) {
     *out << c.name;
-}
-
-// Runs `step` in a child process as a user without root's right to write anywhere: "nobody"
-// when the test runs as root, else the user itself. Returns what the step wrote, or why the
-// child could not run.
-template <typename Step>
-std::string RunUnprivileged(Step step, bool* skipped) {
-    int fds[2];
-    if (pipe(fds) != 0) return "pipe failed";
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        if (geteuid() == 0 && (setgid(NOBODY) != 0 || setuid(NOBODY) != 0)) _exit(CHILD_SKIPPED);
-        const std::string result = step();
-        const bool whole =
-            write(fds[1], result.data(), result.size()) == static_cast<ssize_t>(result.size());
-        _exit(whole ? 0 : 1);
-    }
-    close(fds[1]);
-    std::string result;
-    char buffer[512];
-    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, got);
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    *skipped = WIFEXITED(status) && WEXITSTATUS(status) == CHILD_SKIPPED;
-    if (*skipped) result = "cannot switch to the unprivileged user 65534";
-    return result;
 }
 
 class LedgerPlace : public testing::TestWithParam<PlaceCase> {
 protected:
     std::string base;
-
     void SetUp() override {
         base = MakeTemporaryFolder();
         ASSERT_FALSE(base.empty());
-        ASSERT_EQ(chmod(base.c_str(), 0777), 0);
+        ASSERT_EQ(mkdir((base + "/program").c_str(), 0700), 0);
+        ASSERT_EQ(mkdir((base + "/home").c_str(), 0700), 0);
+        for (const char* name : {"", "/home"}) ASSERT_EQ(chmod((base + name).c_str(), 0777), 0);
     }
     void TearDown() override {
-        SetExecutableFolderForTesting("");
-        chmod((base + "/program").c_str(), 0755);
+        chmod((base + "/program").c_str(), 0700);
         RemoveFolder(base);
     }
 };
 
-// The child reports the ledger's path, then saves a period and reports the save's result and
-// the mode of the ledger's folder.
+// A child process, as "nobody" when the test runs as root (root may write anywhere), finds the
+// ledger's path, saves a period and reports both in a file.
 TEST_P(LedgerPlace, FollowsTheProgramFolderOrTheUsersDataFolder) {
     const PlaceCase& c = GetParam();
     const std::string program = base + "/program";
-    ASSERT_EQ(mkdir(program.c_str(), 0755), 0);
     if (c.ledgerBeside) {
         ASSERT_TRUE(WriteFileBytes(program + "/ahorros.log", ""));
-        ASSERT_EQ(chmod((program + "/ahorros.log").c_str(), 0666), 0);
     }
-    ASSERT_EQ(chmod(program.c_str(), c.programFolderMode), 0);
-    ASSERT_EQ(mkdir((base + "/home").c_str(), 0700), 0);
-    ASSERT_EQ(chmod((base + "/home").c_str(), 0777), 0);
-
-    bool skipped = false;
-    const std::string report = RunUnprivileged(
-        [&] {
-            SetExecutableFolderForTesting(program);
-            setenv("HOME", (base + "/home").c_str(), 1);
-            if (c.dataHome)
-                setenv("XDG_DATA_HOME",
-                       c.dataHome[0] == '/' ? (base + c.dataHome).c_str() : c.dataHome, 1);
-            else
-                unsetenv("XDG_DATA_HOME");
-            const std::string path = LedgerPath();
-            if (!c.saved) return path;
+    ASSERT_EQ(chmod(program.c_str(), c.programMode), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
+        SetExecutableFolderForTesting(program);
+        setenv("HOME", (base + "/home").c_str(), 1);
+        if (c.dataHome == nullptr) {
+            unsetenv("XDG_DATA_HOME");
+        } else {
+            const std::string under = c.dataHome[0] == '/' ? base : "";
+            setenv("XDG_DATA_HOME", (under + c.dataHome).c_str(), 1);
+        }
+        std::string report = LedgerPath();
+        if (c.folderMode) {
             LayOutWorkedExample();
             const int error = SaveLedger();
             struct stat folder {};
-            stat(path.substr(0, path.rfind('/')).c_str(), &folder);
-            char mode[16];
-            std::snprintf(mode, sizeof mode, " %d %o", error, folder.st_mode & 07777);
-            return path + mode;
-        },
-        &skipped);
-    if (skipped) GTEST_SKIP() << report;
-
-    const std::string expected = base + c.expected;
-    if (!c.saved) {
-        EXPECT_EQ(report, expected);
-        return;
+            stat(report.substr(0, report.rfind('/')).c_str(), &folder);
+            char text[16];
+            std::snprintf(text, sizeof text, " %d %o", error, folder.st_mode & 07777);
+            report += text;
+        }
+        _exit(WriteFileBytes(base + "/report", report) ? 0 : 1);
     }
-    // A folder made for the ledger is the user's alone.
-    const bool made = std::string(c.expected).find("/monedario/") != std::string::npos;
-    char mode[16];
-    std::snprintf(mode, sizeof mode, " 0 %o", made ? 0700 : c.programFolderMode);
-    EXPECT_EQ(report, expected + mode) << "ledger path, save error, folder mode";
-    EXPECT_EQ(FileBytes(expected).size(), 2387u);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot become uid 65534";
+    const std::string expected = base + c.expected;
+    EXPECT_EQ(FileBytes(base + "/report"),
+              expected + (c.folderMode ? std::string(" 0 ") + c.folderMode : ""));
+    if (c.folderMode) {
+        EXPECT_EQ(FileBytes(expected).size(), 2387u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rule, LedgerPlace,
-    testing::Values(PlaceCase{"LedgerAlreadyBesideAFolderThatTakesNoFiles", true, 0555, false,
-                              "/data", "/program/ahorros.log"},
-                    PlaceCase{"WritableProgramFolder", false, 0777, true, "/data",
-                              "/program/ahorros.log"},
-                    PlaceCase{"ProgramFolderTakesNoFilesDataHomeSet", false, 0555, true, "/data",
-                              "/data/monedario/ahorros.log"},
-                    PlaceCase{"ProgramFolderTakesNoFilesDataHomeUnset", false, 0555, true, nullptr,
-                              "/home/.local/share/monedario/ahorros.log"},
-                    PlaceCase{"RelativeDataHomeIsIgnored", false, 0555, true, "relative/data",
-                              "/home/.local/share/monedario/ahorros.log"}),
+    testing::Values(PlaceCase{"LedgerAlreadyBesideAFolderThatTakesNoFiles", true, 0555, "/data",
+                              "/program/ahorros.log", nullptr},
+                    PlaceCase{"WritableProgramFolder", false, 0777, "/data", "/program/ahorros.log",
+                              "777"},
+                    PlaceCase{"ProgramFolderTakesNoFiles", false, 0555, "/data",
+                              "/data/monedario/ahorros.log", "700"},
+                    PlaceCase{"ProgramFolderTakesNoFilesDataHomeUnset", false, 0555, nullptr,
+                              "/home/.local/share/monedario/ahorros.log", "700"},
+                    PlaceCase{"RelativeDataHomeIsIgnored", false, 0555, "relative",
+                              "/home/.local/share/monedario/ahorros.log", nullptr}),
     [](const testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.name); });
-
-// ---------------------------------------------------------------------------------------------
 
 struct ArchiveCase {
     const char* name;
-    bool periodInLedger;             // else a ledger whose start date cannot be read
-    std::vector<const char*> taken;  // archives already there
-    const char* expected;            // empty: nothing is renamed
+    const char* ledger;  // "period": March 2024 from the 15th; "damaged": no date; "": none
+    std::vector<std::string> taken;
+    const char* expected;
 };
-
 void PrintTo(const ArchiveCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class LedgerArchive : public testing::TestWithParam<ArchiveCase> {
-protected:
-    std::string folder;
+class LedgerArchive : public testing::TestWithParam<ArchiveCase> {};
 
-    void SetUp() override {
-        folder = MakeTemporaryFolder();
-        ASSERT_FALSE(folder.empty());
-        SetExecutableFolderForTesting(folder);
-    }
-    void TearDown() override {
-        SetExecutableFolderForTesting("");
-        RemoveFolder(folder);
-    }
-};
-
+// The ledger's file, last changed on 9 July 2023, is renamed; files already there stay as they
+// were.
 TEST_P(LedgerArchive, RenamesTheLedgerAfterItsStartDateWithoutReplacingAnything) {
     const ArchiveCase& c = GetParam();
-    const std::string ledgerPath = folder + "/ahorros.log";
-    std::string ledgerBytes;
-    if (c.expected[0] != '\0') {
-        LayOutWorkedExample();  // starts on 15 March 2024
-        ledgerBytes = c.periodInLedger ? GridLedgerContent() : std::string(100, '\0');
-        ASSERT_TRUE(WriteFileBytes(ledgerPath, ledgerBytes));
-        struct tm noon = {};
-        noon.tm_year = 2023 - 1900;
-        noon.tm_mon = 6;
-        noon.tm_mday = 9;
-        noon.tm_hour = 12;
-        noon.tm_isdst = -1;
-        const struct utimbuf times = {mktime(&noon), mktime(&noon)};
-        ASSERT_EQ(utime(ledgerPath.c_str(), &times), 0);
+    const std::string folder = MakeTemporaryFolder() + "/";
+    SetExecutableFolderForTesting(folder);
+    LayOutWorkedExample();
+    const std::string bytes = c.ledger == std::string("period") ? GridLedgerContent() : "damaged";
+    if (c.ledger[0] != '\0') {
+        ASSERT_TRUE(WriteFileBytes(folder + "ahorros.log", bytes));
+        struct tm day = {0, 0, 12, 9, 6, 2023 - 1900, 0, 0, -1, 0, nullptr};
+        const struct utimbuf times = {mktime(&day), mktime(&day)};
+        ASSERT_EQ(utime((folder + "ahorros.log").c_str(), &times), 0);
     }
-    for (const char* name : c.taken) ASSERT_TRUE(WriteFileBytes(folder + "/" + name, name));
+    for (const std::string& name : c.taken) ASSERT_TRUE(WriteFileBytes(folder + name, name));
 
     std::string archived;
     EXPECT_EQ(ArchiveLedger(&archived), 0);
-
-    EXPECT_FALSE(PathHasAttributes(ledgerPath));
-    if (c.expected[0] == '\0') {
-        EXPECT_EQ(archived, "");
-    } else {
-        EXPECT_EQ(archived, folder + "/" + c.expected);
-        EXPECT_TRUE(SameBytes(FileBytes(folder + "/" + c.expected), ledgerBytes));
+    EXPECT_FALSE(PathHasAttributes(folder + "ahorros.log"));
+    EXPECT_EQ(archived, c.expected[0] ? folder + c.expected : "");
+    if (c.expected[0]) {
+        EXPECT_TRUE(SameBytes(FileBytes(folder + c.expected), bytes));
     }
-    for (const char* name : c.taken) EXPECT_EQ(FileBytes(folder + "/" + name), name);
+    for (const std::string& name : c.taken) EXPECT_EQ(FileBytes(folder + name), name);
+    SetExecutableFolderForTesting("");
+    RemoveFolder(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LedgerArchive,
     testing::Values(
-        ArchiveCase{"NamedAfterThePeriodsStart", true, {}, "ahorros-2024-03-15.log"},
+        ArchiveCase{"NamedAfterThePeriodsStart", "period", {}, "ahorros-2024-03-15.log"},
         ArchiveCase{"TakenNamesGetANumber",
-                    true,
+                    "period",
                     {"ahorros-2024-03-15.log", "ahorros-2024-03-15-2.log"},
                     "ahorros-2024-03-15-3.log"},
-        ArchiveCase{"UnreadableDateUsesTheModificationDate", false, {}, "ahorros-2023-07-09.log"},
-        ArchiveCase{"NoLedgerNothingToDo", true, {"ahorros-2024-03-15.log"}, ""}),
+        ArchiveCase{
+            "UnreadableDateUsesTheModificationDate", "damaged", {}, "ahorros-2023-07-09.log"},
+        ArchiveCase{"NoLedgerNothingToDo", "", {"ahorros-2024-03-15.log"}, ""}),
     [](const testing::TestParamInfo<ArchiveCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
