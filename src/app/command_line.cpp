@@ -40,6 +40,7 @@ int BeginNewPeriod() {
         return EXIT_FAILURE_TO_ARCHIVE;
     }
     if (!archived.empty()) std::printf("El periodo anterior queda en %s\n", archived.c_str());
+    std::fflush(stdout);  // before anything the window system prints
     return -1;
 }
 
