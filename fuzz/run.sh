@@ -15,6 +15,7 @@ clang++ -std=c++20 -g -O1 -Wall -Wextra \
     "$root"/src/storage/*.cpp \
     "$root"/src/model/*.cpp \
     "$root/src/platform/files.cpp" \
+    "$root/src/platform/paths.cpp" \
     "$root/src/platform/clock.cpp" \
     -o "$out/ledger_fuzz"
 

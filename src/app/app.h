@@ -48,6 +48,21 @@ void OpenShellForTesting();
 void CloseShellForTesting();
 
 // ---------------------------------------------------------------------------------------------
+// Command line
+
+struct CommandLineState {
+    // What the window system is given: the program's name and nothing else.
+    int qtArgc = 1;
+    char* qtArgv[2] = {nullptr, nullptr};
+    char programName[10] = "monedario";
+};
+extern CommandLineState commandLine;
+
+// Reads the options; "--nuevo-periodo" puts the current ledger aside here. Returns the exit code
+// when the program ends without a window (help, version, a wrong option or a failure), else -1.
+int HandleCommandLine(int argc, char** argv);
+
+// ---------------------------------------------------------------------------------------------
 // Menu bar and commands
 
 constexpr int IDM_MES_NUEVO = 1004;

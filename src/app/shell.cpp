@@ -70,7 +70,9 @@ bool FileExists(const std::string& path) {
 }
 
 int ProgramMain(int argc, char** argv) {
-    PlatformInit(argc, argv);
+    const int exitCode = HandleCommandLine(argc, argv);
+    if (exitCode >= 0) return exitCode;
+    PlatformInit(commandLine.qtArgc, commandLine.qtArgv);
     entry.entryTextColour = COLOUR_BLACK;
     RunMainWindow(nullptr);
     return 0;

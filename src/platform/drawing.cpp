@@ -272,10 +272,12 @@ void RegisterFonts() {
 
 void PlatformInit(int& argc, char** argv) {
     if (drawing.application) return;
-    // Sizes are pixels on every screen: the window and its picture are fixed-size.
-    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // Sizes are the program's own pixels; the desktop's scale enlarges them, rounded to a whole
+    // factor so that every pixel of the picture stays sharp.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
     drawing.application = new QApplication(argc, argv);
+    SetProgramIdentity();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // Menus appear at once, without animations, so what is on screen is always the menu itself.
     QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);

@@ -224,6 +224,22 @@ struct FileLayerState {
 extern FileLayerState fileLayer;
 
 // ---------------------------------------------------------------------------------------------
+// Folders of the user's desktop (POSIX)
+
+struct LocalDate;
+
+// $XDG_DATA_HOME, else ~/.local/share, with a trailing separator; empty without a home folder.
+std::string UserDataHome();
+// Whether the current user may create files in `folder`.
+bool FolderTakesNewFiles(const std::string& folder);
+// Makes `folder` and every missing folder above it, each readable by the owner only.
+bool MakeFolders(const std::string& folder, int* error);
+// Renames `from` to `to` unless `to` exists (then fails with EEXIST).
+bool RenameWithoutReplacing(const std::string& from, const std::string& to, int* error);
+// The local date of the last change of `path`'s content.
+bool FileModifiedDate(const std::string& path, LocalDate* date);
+
+// ---------------------------------------------------------------------------------------------
 // Clock
 
 struct LocalDate {

@@ -166,6 +166,9 @@ struct WindowingState {
 };
 extern WindowingState windowing;
 
+// The application's name, version, desktop entry and window icon.
+void SetProgramIdentity();
+
 // Repaints a surface after its picture changed, all of it or the part given in picture pixels.
 void NotifySurfaceChanged(Window* surface);
 void NotifySurfacePartChanged(Window* surface, int x, int y, int width, int height);

@@ -18,6 +18,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/platform_qt.h"
@@ -168,7 +169,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
+        // On a scaled desktop each picture pixel becomes a block of screen pixels, never a blend.
         QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(contentsRect().topLeft(), owner_->picture.pixels);
     }
 
@@ -241,8 +244,13 @@ protected:
 
 private:
     // Positions in the surface's client area, inside the border; the border itself is not it.
+    // On a scaled desktop a screen pixel is a fraction of a picture pixel: it belongs to the
+    // picture pixel it lies in, never to the next one.
     bool ClientPosition(QMouseEvent* e, intptr_t* lParam) {
-        const QPoint p = e->position().toPoint() - contentsRect().topLeft();
+        const QPointF at = e->position();
+        const QPoint p =
+            QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))) -
+            contentsRect().topLeft();
         if (p.x() < 0 || p.y() < 0 || p.x() >= contentsRect().width() ||
             p.y() >= contentsRect().height())
             return false;

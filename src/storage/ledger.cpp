@@ -41,16 +41,13 @@ void CopyDayFields(const DayRecord& from, DayRecord& to) {
 
 }  // namespace
 
-std::string LedgerPath() {
-    return ExecutableFolder() + LEDGER_FILE_NAME;
-}
-
 void AppendLedgerRecord(const DayRecord& day, std::string& content) {
     CopyDayFields(day, ledger.ledgerRecord);
     content.append(reinterpret_cast<const char*>(&ledger.ledgerRecord), DAY_RECORD_SIZE);
 }
 
 int SaveLedger() {
+    MakeLedgerFolder();
     std::string content;
     content.reserve(GRID_CELLS * DAY_RECORD_SIZE);
     for (int row = 1; row <= GRID_ROWS; ++row) {

@@ -1,4 +1,4 @@
-// The ledger file "ahorros.log" beside the executable: the 77-byte records of the period's days.
+// The ledger file "ahorros.log": the 77-byte records of the period's days.
 #pragma once
 
 #include <string>
@@ -12,9 +12,18 @@ struct LedgerState {
 extern LedgerState ledger;
 
 constexpr const char* LEDGER_FILE_NAME = "ahorros.log";
+constexpr const char* LEDGER_FOLDER_NAME = "monedario";  // in the user's data folder
 
-// The executable's folder followed by "ahorros.log", formed anew at every use.
+// "ahorros.log" beside the executable when a ledger is there or the folder takes new files,
+// otherwise in "monedario" in the user's data folder; formed anew at every use.
 std::string LedgerPath();
+// Makes the ledger's folder when it is missing, so that a first save can create the file.
+void MakeLedgerFolder();
+// Renames the ledger to "ahorros-AAAA-MM-DD.log" beside it, after its period's start date (the
+// file's modification date when the ledger holds none), with "-2", "-3"... when a name is taken;
+// nothing is ever replaced. Returns 0, also without a ledger, or the system's error code;
+// `archived` gets the new path.
+int ArchiveLedger(std::string* archived);
 
 // Replaces the ledger with the records of the period's days in row, then column order, in one
 // step; the old ledger stays untouched on any failure. Returns 0 or the error number to report.

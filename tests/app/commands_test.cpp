@@ -69,6 +69,7 @@ struct CommandTest : ShellTest {
 
     void TearDown() override {
         InjectFileFault(0, 0, false);
+        setenv("XDG_DATA_HOME", TEST_DATA_HOME, 1);
         ShellTest::TearDown();
     }
 
@@ -338,9 +339,11 @@ void RemoveWorkingDirectory(CommandTest& t) {
     ASSERT_EQ(chdir(gone.c_str()), 0);
     ASSERT_EQ(rmdir(gone.c_str()), 0);
 }
+// Neither the program's folder nor the user's data folder can be a folder.
 void PutLedgerFolderUnderAFile(CommandTest& t) {
     t.WriteFile("not-a-folder", "x");
     SetExecutableFolderForTesting(t.folder + "not-a-folder/");
+    setenv("XDG_DATA_HOME", (t.folder + "not-a-folder/data").c_str(), 1);
 }
 void TakePictureNameWithAFolder(CommandTest&) {
     ASSERT_EQ(unlink("Mi Copia.bmp"), 0);

@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // A ledger that goes to the user's data folder lands in the build tree, never in a real home.
+    setenv("XDG_DATA_HOME", TEST_DATA_HOME, 1);
     testing::InitGoogleTest(&argc, argv);
     PlatformInit(argc, argv);
     return RUN_ALL_TESTS();

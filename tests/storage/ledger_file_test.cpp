@@ -146,10 +146,10 @@ TEST_F(LedgerSave, LeavesNothingButTheLedgerInTheFolder) {
 }
 
 TEST_F(LedgerSave, FormsThePathFromTheExecutableFolder) {
-    SetExecutableFolderForTesting("/some/where");
-    EXPECT_EQ(LedgerPath(), "/some/where/ahorros.log");
-    SetExecutableFolderForTesting("/some/where/");
-    EXPECT_EQ(LedgerPath(), "/some/where/ahorros.log");
+    SetExecutableFolderForTesting(folder);
+    EXPECT_EQ(LedgerPath(), folder + "/ahorros.log");
+    SetExecutableFolderForTesting(folder + "/");
+    EXPECT_EQ(LedgerPath(), folder + "/ahorros.log");
 }
 
 // A new ledger gets 0644 less the umask.

@@ -1,0 +1,91 @@
+// The command line: the built program run without any display, and a new period begun from it;
+// and the window's icon.
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "shell_fixture.h"
+#include "view/view.h"
+
+namespace {
+
+struct OptionCase {
+    const char* name;
+    const char* arguments;
+    int exitCode;
+    const char* outHas;        // empty: nothing on standard output
+    const char* errFirstLine;  // empty: nothing on standard error
+};
+void PrintTo(const OptionCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class CommandLine : public ShellTest, public testing::WithParamInterface<OptionCase> {};
+
+// The program with no display at all, as on a console or over ssh.
+TEST_P(CommandLine, AnswersWithoutAWindow) {
+    const OptionCase& c = GetParam();
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                                std::string(MONEDARIO_EXECUTABLE) + "' " + c.arguments + " >'" +
+                                folder + "out' 2>'" + folder + "err'";
+    const int status = std::system(command.c_str());
+    const std::string out = ReadFile(folder + "out");
+    const std::string err = ReadFile(folder + "err");
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
+    EXPECT_EQ(c.outHas[0] ? out.find(c.outHas) != std::string::npos : out.empty(), true) << out;
+    EXPECT_EQ(err.substr(0, err.find('\n')), c.errFirstLine);
+    // A wrong option is followed by the usage, which names every option.
+    EXPECT_EQ(err.find("--nuevo-periodo") != std::string::npos, c.exitCode == 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CommandLine,
+    testing::Values(OptionCase{"Help", "--help", 0, "--nuevo-periodo", ""},
+                    OptionCase{"Version", "--version", 0, "Monedario Pro " MONEDARIO_VERSION "\n",
+                               ""},
+                    OptionCase{"UnknownOption", "--bogus", 2, "",
+                               "monedario: opci\xC3\xB3n desconocida: --bogus"},
+                    OptionCase{"WindowSystemOptionIsNotTaken", "-reverse", 2, "",
+                               "monedario: opci\xC3\xB3n desconocida: -reverse"},
+                    OptionCase{"WindowSystemPlatformIsNotTaken", "-platform offscreen", 2, "",
+                               "monedario: opci\xC3\xB3n desconocida: -platform"},
+                    OptionCase{"StrayArgument", "ahorros.log", 2, "",
+                               "monedario: argumento de m\xC3\xA1s: ahorros.log"}),
+    [](const testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
+
+// The stored period is put aside and the program opens on the welcome screen, ready for a new
+// "Mes nuevo"; the put-aside file is the old ledger, byte for byte.
+TEST_F(ShellTest, NewPeriodOptionPutsTheLedgerAsideAndShowsTheWelcomeScreen) {
+    Open();
+    RunCommand(IDM_MES_NUEVO);
+    Click(CELL_WIDTH * 2 + 60, CELL_HEIGHT * 2 + 40);  // Wednesday 6 March 2024
+    TypeText("3100");
+    Press(Qt::Key_Return);
+    RunCommand(IDM_GRABAR);
+    const std::string ledger = ReadFile(folder + "ahorros.log");
+    ASSERT_EQ(ledger.size(), 31u * 77u);
+    CloseShellForTesting();
+
+    char program[] = "monedario";
+    char option[] = "--nuevo-periodo";
+    char* argv[] = {program, option, nullptr};
+    EXPECT_EQ(HandleCommandLine(2, argv), -1);
+    Open();
+
+    EXPECT_EQ(ReadFile(folder + "ahorros-2024-03-06.log"), ledger);
+    EXPECT_FALSE(FileExists(folder + "ahorros.log"));
+    EXPECT_EQ(banner.lastText, TEXT_WELCOME);
+    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_MES_NUEVO), MENU_ENABLED);
+    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_GREYED);
+}
+
+// The window carries the program's icon: the calendar with its blue title band.
+TEST_F(ShellTest, WindowShowsTheProgramsIcon) {
+    Open();
+    const QImage icon = WidgetOf(shell.mainWindow)->windowIcon().pixmap(64).toImage();
+    ASSERT_EQ(icon.width(), 64);
+    EXPECT_EQ(icon.pixelColor(32, 14), QColor(0, 0, 255));
+    EXPECT_EQ(icon.pixelColor(10, 50), QColor(255, 255, 255));
+}
+
+}  // namespace

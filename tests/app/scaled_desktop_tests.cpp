@@ -1,0 +1,78 @@
+// The program on a desktop scaled by two: the window keeps its own 846 x 577 coordinates, every
+// picture pixel becomes a sharp 2 x 2 block on the screen and clicks land on the day under the
+// pointer.
+#include <QMouseEvent>
+
+#include "shell_fixture.h"
+#include "view/view.h"
+
+namespace {
+
+constexpr int SCALE = 2;
+
+TEST_F(ShellTest, ScaledWindowKeepsItsSizeAndEveryPixelSharp) {
+    Open();
+    RunCommand(IDM_MES_NUEVO);
+    QWidget* window = WidgetOf(shell.mainWindow);
+    ASSERT_EQ(window->devicePixelRatioF(), SCALE) << "run with QT_SCALE_FACTOR=2";
+    EXPECT_EQ(window->size(), QSize(846, 577));
+
+    const QImage screen = SurfaceWidget()->grab().toImage();
+    ASSERT_EQ(screen.size(), QSize(844 * SCALE, 554 * SCALE));
+    int unlike = 0;
+    for (int y = 0; y < 552; ++y) {
+        for (int x = 0; x < 842; ++x) {
+            const Colour c = SurfacePixel(x, y);
+            const QRgb expected = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+            for (int d = 0; d < SCALE * SCALE; ++d) {
+                const QRgb shown =
+                    screen.pixel((x + 1) * SCALE + d % SCALE, (y + 1) * SCALE + d / SCALE);
+                if ((shown & 0xFFFFFF) != (expected & 0xFFFFFF)) ++unlike;
+            }
+        }
+    }
+    EXPECT_EQ(unlike, 0) << "screen pixels unlike their picture pixel";
+}
+
+struct ScaledClick {
+    const char* name;
+    double x;  // picture coordinates; a screen pixel is half a picture pixel
+    double y;
+    const char* day;
+};
+
+void PrintTo(const ScaledClick& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ScaledClicks : public ShellTest, public testing::WithParamInterface<ScaledClick> {};
+
+// March 2024, today the 17th: the cells of row 2 hold Monday 4 to Sunday 10, 120 pixels wide.
+TEST_P(ScaledClicks, PickTheDayUnderThePointer) {
+    Open();
+    RunCommand(IDM_MES_NUEVO);
+    const QPointF at(GetParam().x + 1, GetParam().y + 1);  // inside the one-pixel border
+    QMouseEvent press(QEvent::MouseButtonPress, at, SurfaceWidget()->mapToGlobal(at),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(SurfaceWidget(), &press);
+    const std::string picked = std::string(TEXT_START_DAY_PREFIX) + GetParam().day + " ";
+    EXPECT_EQ(banner.lastText.substr(0, picked.size()), picked);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, ScaledClicks,
+    testing::Values(ScaledClick{"RightHalfOfTuesdaysLastPixel", 239.5, 200, "05"},
+                    ScaledClick{"WednesdaysFirstPixel", 240.0, 200, "06"},
+                    ScaledClick{"LowerHalfOfTheRowsLastPixel", 300, 239.5, "06"}),
+    [](const testing::TestParamInfo<ScaledClick>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("QT_SCALE_FACTOR", "2", 1);
+    setenv("XDG_DATA_HOME", TEST_DATA_HOME, 1);
+    testing::InitGoogleTest(&argc, argv);
+    PlatformInit(argc, argv);
+    return RUN_ALL_TESTS();
+}
