@@ -47,7 +47,8 @@ void PrintTo(const ScaledClick& c, std::ostream* out) {
 
 class ScaledClicks : public ShellTest, public testing::WithParamInterface<ScaledClick> {};
 
-// March 2024, today the 17th: the cells of row 2 hold Monday 4 to Sunday 10, 120 pixels wide.
+// March 2024, today the 17th: the cells of row 2 hold Monday 4 to Sunday 10; Tuesday's box ends
+// at x 240, Wednesday's begins at 242, and row 2 ends at y 229.
 TEST_P(ScaledClicks, PickTheDayUnderThePointer) {
     Open();
     RunCommand(IDM_MES_NUEVO);
@@ -61,9 +62,9 @@ TEST_P(ScaledClicks, PickTheDayUnderThePointer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Edges, ScaledClicks,
-    testing::Values(ScaledClick{"RightHalfOfTuesdaysLastPixel", 239.5, 200, "05"},
-                    ScaledClick{"WednesdaysFirstPixel", 240.0, 200, "06"},
-                    ScaledClick{"LowerHalfOfTheRowsLastPixel", 300, 239.5, "06"}),
+    testing::Values(ScaledClick{"RightHalfOfTuesdaysLastPixel", 240.5, 200, "05"},
+                    ScaledClick{"WednesdaysFirstPixel", 242.0, 200, "06"},
+                    ScaledClick{"LowerHalfOfTheRowsLastPixel", 300, 229.5, "06"}),
     [](const testing::TestParamInfo<ScaledClick>& info) { return std::string(info.param.name); });
 
 }  // namespace
