@@ -43,7 +43,9 @@ void InitialiseMainWindow(Window* window) {
             period.startYear = static_cast<int16_t>(anchor.periodYear);
             restored = true;
         } else {
-            // Nothing can be shown from this file: start as without one and leave it on disk.
+            // Nothing can be shown from this file: start as without one and leave it on disk
+            // (a save keeps it aside).
+            ForgetLoadedLedger();
             CreateDayGrid();
             StartFromToday();
         }
@@ -71,6 +73,9 @@ bool FileExists(const std::string& path) {
 
 int ProgramMain(int argc, char** argv) {
     PlatformInit(argc, argv);
+    IgnoreFileSizeSignal();
+    // A second start for the same ledger brings the running window forward and ends.
+    if (ClaimLedger(BITMAP_FILE_NAME) == LEDGER_SHOWN_ELSEWHERE) return 0;
     entry.entryTextColour = COLOUR_BLACK;
     RunMainWindow(nullptr);
     return 0;

@@ -1,9 +1,11 @@
 // The ledger file "ahorros.log": the period's days saved as 77-byte records in one crash-safe
 // step, and loaded back into the grid cells the records name.
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "storage/storage.h"
 
@@ -50,7 +52,38 @@ void AppendLedgerRecord(const DayRecord& day, std::string& content) {
     content.append(reinterpret_cast<const char*>(&ledger.ledgerRecord), DAY_RECORD_SIZE);
 }
 
+LedgerClaim ClaimLedger(const std::string& otherFileName) {
+    const std::string path = LedgerPath();
+    switch (LockFolder(FolderOf(path))) {
+        case FOLDER_LOCK_HELD_ELSEWHERE:
+            if (ShowRunningProgram(path, RUNNING_PROGRAM_CONNECT_MS, RUNNING_PROGRAM_REPLY_MS))
+                return LEDGER_SHOWN_ELSEWHERE;
+            ledger.lockedOut = true;
+            return LEDGER_LOCKED_OUT;
+        case FOLDER_LOCKED: {
+            ServeLaterStarts(path);
+            // Only the owner may clear leftovers: another program's save could be under way.
+            const std::string target = FollowLinks(path);
+            RemoveReplacementLeftovers(FolderOf(path), LEDGER_FILE_NAME);
+            RemoveReplacementLeftovers(FolderOf(path), otherFileName);
+            if (target != path) RemoveReplacementLeftovers(FolderOf(target), NameOf(target));
+            return LEDGER_OWNED;
+        }
+        case FOLDER_LOCK_UNAVAILABLE:
+            break;
+    }
+    // Where no lock can be had (a file system without locks) the run goes on as before.
+    return LEDGER_OWNED;
+}
+
+void ReleaseLedger() {
+    StopServingLaterStarts();
+    UnlockFolder();
+    ledger.lockedOut = false;
+}
+
 int SaveLedger() {
+    if (ledger.lockedOut) return FILE_ERROR_PERMISSION;
     std::string content;
     content.reserve(GRID_CELLS * DAY_RECORD_SIZE);
     for (int row = 1; row <= GRID_ROWS; ++row) {
@@ -58,25 +91,50 @@ int SaveLedger() {
             if (DayAt(column, row).inPeriod != 0) AppendLedgerRecord(DayAt(column, row), content);
         }
     }
-    return FileErrorNumber(ReplaceFileContents(LedgerPath(), content.data(), content.size()));
+    const std::string path = LedgerPath();
+    MakeFolders(FolderOf(path));
+    const FileIdentity found = IdentifyFile(path);
+    const bool ours = found.exists && found.regular && SameFile(found, ledger.owned);
+    if (found.exists && found.regular && !ours) {
+        const int error = SetFileAside(FollowLinks(path), SET_ASIDE_LABEL, nullptr);
+        if (error != 0) return FileErrorNumber(ReplaceResult{error, false, false});
+    }
+    const ReplaceResult result =
+        ReplaceFileContents(path, content.data(), content.size(), ours);
+    if (result.replaced) ledger.owned = IdentifyFile(path);
+    return FileErrorNumber(result);
 }
 
 // Stray temporary files that a killed save may leave beside the ledger are never opened here:
-// only the ledger's own name is read.
+// only the ledger's own name is read. Big blocks keep a huge file from stalling the start.
 void LoadLedger() {
+    ledger.owned = FileIdentity{};
     int error = 0;
     int handle = OpenRecordFile(LedgerPath(), false, false, &error);
     if (handle < 0) return;
-    long long size = RecordFileSize(handle, &error);
-    long long count = size > 0 ? size / static_cast<long long>(DAY_RECORD_SIZE) : 0;
-    for (long long k = 0; k < count; ++k) {
-        long long offset = k * static_cast<long long>(DAY_RECORD_SIZE);
-        if (!ReadAt(handle, offset, &ledger.ledgerRecord, DAY_RECORD_SIZE, &error)) break;
-        int column = ledger.ledgerRecord.column;
-        int row = ledger.ledgerRecord.row;
-        if (IsGridPosition(column, row)) CopyDayFields(ledger.ledgerRecord, DayAt(column, row));
+    ledger.owned = IdentifyOpenFile(handle);
+    const long long size = RecordFileSize(handle, &error);
+    const long long count = size > 0 ? size / static_cast<long long>(DAY_RECORD_SIZE) : 0;
+    std::vector<char> block(
+        static_cast<size_t>(std::min(count, LOAD_BLOCK_RECORDS)) * DAY_RECORD_SIZE);
+    for (long long first = 0; first < count; first += LOAD_BLOCK_RECORDS) {
+        const long long records = std::min(LOAD_BLOCK_RECORDS, count - first);
+        const size_t bytes = static_cast<size_t>(records) * DAY_RECORD_SIZE;
+        if (!ReadAt(handle, first * static_cast<long long>(DAY_RECORD_SIZE), block.data(), bytes,
+                    &error))
+            break;
+        for (size_t at = 0; at < bytes; at += DAY_RECORD_SIZE) {
+            std::memcpy(&ledger.ledgerRecord, block.data() + at, DAY_RECORD_SIZE);
+            int column = ledger.ledgerRecord.column;
+            int row = ledger.ledgerRecord.row;
+            if (IsGridPosition(column, row)) CopyDayFields(ledger.ledgerRecord, DayAt(column, row));
+        }
     }
     CloseRecordFile(handle);
+}
+
+void ForgetLoadedLedger() {
+    ledger.owned = FileIdentity{};
 }
 
 int FileErrorNumber(const ReplaceResult& result) {

@@ -8,23 +8,47 @@
 
 struct LedgerState {
     DayRecord ledgerRecord;  // every record passes through this buffer on its way to and from disk
+    // The ledger as this run loaded or last wrote it; a file found in its place that is not this
+    // one is set aside before a save, never overwritten.
+    FileIdentity owned;
+    bool lockedOut = false;  // another running program owns the ledger: saving is refused
 };
 extern LedgerState ledger;
 
 constexpr const char* LEDGER_FILE_NAME = "ahorros.log";
+// A ledger that this run did not load is kept as "ahorros.log.apartado-AAAAMMDD-HHMMSS".
+constexpr const char* SET_ASIDE_LABEL = ".apartado";
+// How long a later start waits for the running program to listen and to answer.
+constexpr int RUNNING_PROGRAM_CONNECT_MS = 1000;
+constexpr int RUNNING_PROGRAM_REPLY_MS = 5000;
 
 // The executable's folder followed by "ahorros.log", formed anew at every use.
 std::string LedgerPath();
 
+enum LedgerClaim { LEDGER_OWNED, LEDGER_SHOWN_ELSEWHERE, LEDGER_LOCKED_OUT };
+// At start-up: takes the ledger's lock for the whole run. The owner listens for later starts and
+// removes the leftovers of killed saves beside the ledger (and those of `otherFileName`, saved
+// the same way, should it be saved there). When another running program owns the ledger it is
+// asked to show its window; if it cannot be reached this run may not save.
+LedgerClaim ClaimLedger(const std::string& otherFileName);
+// Tests: gives the lock up and forgets the claim.
+void ReleaseLedger();
+
 // Replaces the ledger with the records of the period's days in row, then column order, in one
-// step; the old ledger stays untouched on any failure. Returns 0 or the error number to report.
+// step; the old ledger stays untouched on any failure and is kept as "ahorros.log.bak" on
+// success. A ledger file that this run did not load is first set aside, and the save is refused
+// if it cannot be. Returns 0 or the error number to report.
 int SaveLedger();
 // Adds the record of `day` to the ledger content being built (bytes after the spent text's
 // terminator are zero, so a period always gives the same bytes).
 void AppendLedgerRecord(const DayRecord& day, std::string& content);
 // Puts every complete record of the ledger into the grid cell its own column and row name;
-// records naming a cell outside the grid are skipped. Nothing is reported.
+// records naming a cell outside the grid are skipped. Nothing is reported. The file is read in
+// large blocks.
 void LoadLedger();
+// The loaded file is not taken as the ledger (it holds no period that can be shown).
+void ForgetLoadedLedger();
+constexpr long long LOAD_BLOCK_RECORDS = 8192;
 
 // Error numbers and descriptions shown to the user for file errors.
 constexpr int FILE_ERROR_BAD_NAME = 52;      // "Bad file name or number"
