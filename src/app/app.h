@@ -36,6 +36,9 @@ constexpr const char* ENTRY_FONT_NAME = "Lucida Console";
 constexpr int ENTRY_FONT_POINTS = 11;
 
 int ProgramMain(int argc, char** argv);
+// Before the window: a file size limit becomes a failed write, and the ledger is claimed. False
+// when another running program shows this ledger and was asked to come forward.
+bool StartRun();
 // Creates the window, runs its modal loop and returns the loop's end value.
 int RunMainWindow(Window* parent);
 intptr_t MainWindowProc(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam);

@@ -71,11 +71,15 @@ bool FileExists(const std::string& path) {
     return PathHasAttributes(path);
 }
 
-int ProgramMain(int argc, char** argv) {
-    PlatformInit(argc, argv);
+bool StartRun() {
     IgnoreFileSizeSignal();
     // A second start for the same ledger brings the running window forward and ends.
-    if (ClaimLedger(BITMAP_FILE_NAME) == LEDGER_SHOWN_ELSEWHERE) return 0;
+    return ClaimLedger(BITMAP_FILE_NAME) != LEDGER_SHOWN_ELSEWHERE;
+}
+
+int ProgramMain(int argc, char** argv) {
+    PlatformInit(argc, argv);
+    if (!StartRun()) return 0;
     entry.entryTextColour = COLOUR_BLACK;
     RunMainWindow(nullptr);
     return 0;

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -206,6 +207,17 @@ void CloseRecordFile(int handle) {
     if (handle >= 0) close(handle);
 }
 
+long long NextDataOffset(int handle, long long offset) {
+    off_t data = lseek(handle, static_cast<off_t>(offset), SEEK_DATA);
+    if (data >= 0) return static_cast<long long>(data);
+    if (errno == ENXIO) {  // nothing but a hole up to the end
+        struct stat info;
+        if (fstat(handle, &info) == 0)
+            return std::max(offset, static_cast<long long>(info.st_size));
+    }
+    return offset;
+}
+
 namespace {
 
 constexpr int TEMPORARY_TAIL = 6;  // the "XXXXXX" that mkostemp fills with letters and digits
@@ -323,20 +335,21 @@ ReplaceResult OverwriteInPlace(const std::string& path, const void* data, size_t
         size > limit.rlim_cur) {
         error = EFBIG;
     } else if (size > static_cast<size_t>(info.st_size) &&
-               RetriedCall("reserve", [&] {
-                   return fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size));
-               }) != 0 &&
+               RetriedCall("reserve",
+                           [&] {
+                               return fallocate(fd, FALLOC_FL_KEEP_SIZE, 0,
+                                                static_cast<off_t>(size));
+                           }) != 0 &&
                errno != EOPNOTSUPP) {
         error = errno;
     }
     bool written = false;
     if (error == 0) {
-        written = RetriedCall("seek", [&] { return static_cast<int>(lseek(fd, 0, SEEK_SET)); }) ==
-                      0 &&
-                  WriteWhole(fd, static_cast<const char*>(data), size, &error) &&
-                  RetriedCall("truncate",
-                              [&] { return ftruncate(fd, static_cast<off_t>(size)); }) == 0 &&
-                  RetriedCall("sync", [&] { return fdatasync(fd); }) == 0;
+        written =
+            RetriedCall("seek", [&] { return static_cast<int>(lseek(fd, 0, SEEK_SET)); }) == 0 &&
+            WriteWhole(fd, static_cast<const char*>(data), size, &error) &&
+            RetriedCall("truncate", [&] { return ftruncate(fd, static_cast<off_t>(size)); }) == 0 &&
+            RetriedCall("sync", [&] { return fdatasync(fd); }) == 0;
         if (!written && error == 0) error = errno;
     }
     if (close(fd) != 0 && error == 0) error = errno;
@@ -408,9 +421,8 @@ FileIdentity IdentifyOpenFile(int handle) {
 }
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
-    return a.exists == b.exists &&
-           (!a.exists || (a.device == b.device && a.inode == b.inode && a.size == b.size &&
-                          a.changedNs == b.changedNs));
+    return a.exists == b.exists && (!a.exists || (a.device == b.device && a.inode == b.inode &&
+                                                  a.size == b.size && a.changedNs == b.changedNs));
 }
 
 int SetFileAside(const std::string& path, const std::string& label, std::string* asidePath) {
@@ -424,15 +436,14 @@ int SetFileAside(const std::string& path, const std::string& label, std::string*
     for (int n = 1; n < MAX_SUFFIX; ++n) {
         std::string candidate = n == 1 ? base : base + "-" + std::to_string(n);
         int result = RetriedCall("set-aside", [&] {
-            return renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(),
-                             RENAME_NOREPLACE);
+            return renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE);
         });
         // Without RENAME_NOREPLACE in the file system, a free name is looked for first.
         if (result != 0 && errno == EINVAL) {
             struct stat taken;
             if (lstat(candidate.c_str(), &taken) == 0) continue;
-            result = RetriedCall("set-aside",
-                                 [&] { return rename(path.c_str(), candidate.c_str()); });
+            result =
+                RetriedCall("set-aside", [&] { return rename(path.c_str(), candidate.c_str()); });
         }
         if (result == 0) {
             if (asidePath != nullptr) *asidePath = candidate;
@@ -450,10 +461,12 @@ int RemoveReplacementLeftovers(const std::string& folder, const std::string& nam
     int removed = 0;
     while (dirent* entry = readdir(dir)) {
         const std::string found = entry->d_name;
-        if (found.size() != prefix.size() + TEMPORARY_TAIL || found.compare(0, prefix.size(), prefix))
+        if (found.size() != prefix.size() + TEMPORARY_TAIL ||
+            found.compare(0, prefix.size(), prefix))
             continue;
         bool tail = true;
-        for (size_t i = prefix.size(); i < found.size(); ++i) tail = tail && IsLetterOrDigit(found[i]);
+        for (size_t i = prefix.size(); i < found.size(); ++i)
+            tail = tail && IsLetterOrDigit(found[i]);
         struct stat info;
         if (!tail || fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
             !S_ISREG(info.st_mode))
@@ -498,8 +511,9 @@ ReplaceResult ReplaceFileContents(const std::string& requested, const void* data
     const bool hadFile = stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     const mode_t mode = hadFile ? (old.st_mode & 07777) : (0644 & ~CurrentUmask());
 
-    int folderFd = RetriedCall(
-        "open-folder", [&] { return open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    int folderFd = RetriedCall("open-folder", [&] {
+        return open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    });
     if (folderFd < 0) return {errno, true, false};
 
     std::string temporary;

@@ -30,7 +30,9 @@ QString SocketName(const std::string& ledgerPath) {
     if (folder.isEmpty()) folder = ledger.absolutePath();
     const QByteArray key = (folder + QLatin1Char('/') + ledger.fileName()).toUtf8();
     const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
-    return QStringLiteral("monedario-%1-%2").arg(getuid()).arg(QString::fromLatin1(digest.left(24)));
+    return QStringLiteral("monedario-%1-%2")
+        .arg(getuid())
+        .arg(QString::fromLatin1(digest.left(24)));
 }
 
 void BringWindowsToFront() {
@@ -69,7 +71,8 @@ bool ServeLaterStarts(const std::string& ledgerPath) {
     QObject::connect(server, &QLocalServer::newConnection, server, [server] {
         while (QLocalSocket* client = server->nextPendingConnection()) {
             QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            QObject::connect(client, &QLocalSocket::readyRead, client, [client] { Answer(client); });
+            QObject::connect(client, &QLocalSocket::readyRead, client,
+                             [client] { Answer(client); });
             Answer(client);
         }
     });

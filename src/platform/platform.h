@@ -19,10 +19,18 @@ void PlatformInit(int& argc, char** argv);
 // Colours: 0x00BBGGRR, the same packing as the entry field's cells.
 using Colour = uint32_t;
 
-constexpr Colour Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
-constexpr uint32_t RedOf(Colour c) { return c & 0xFF; }
-constexpr uint32_t GreenOf(Colour c) { return (c >> 8) & 0xFF; }
-constexpr uint32_t BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+constexpr Colour Rgb(uint32_t r, uint32_t g, uint32_t b) {
+    return r | (g << 8) | (b << 16);
+}
+constexpr uint32_t RedOf(Colour c) {
+    return c & 0xFF;
+}
+constexpr uint32_t GreenOf(Colour c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr uint32_t BlueOf(Colour c) {
+    return (c >> 16) & 0xFF;
+}
 
 constexpr Colour COLOUR_BLACK = Rgb(0, 0, 0);
 constexpr Colour COLOUR_WHITE = Rgb(255, 255, 255);
@@ -96,7 +104,8 @@ std::string Utf8ToCp1252(std::string_view text);
 // ---------------------------------------------------------------------------------------------
 // Windows and messages. Handlers get every message of their window, one at a time.
 
-using WindowProc = intptr_t (*)(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam);
+using WindowProc = intptr_t (*)(Window* window, unsigned message, uintptr_t wParam,
+                                intptr_t lParam);
 
 // Message numbers keep the values of the desktop system they were first defined on.
 constexpr unsigned MSG_INITDIALOG = 0x0110;
@@ -110,8 +119,12 @@ constexpr unsigned MSG_LBUTTONDOWN = 0x0201;  // lParam x in the low 16 bits, y 
 constexpr unsigned MSG_LBUTTONUP = 0x0202;
 constexpr unsigned MSG_RBUTTONDOWN = 0x0204;
 
-constexpr int LowWord(intptr_t value) { return static_cast<int>(value & 0xFFFF); }
-constexpr int HighWord(intptr_t value) { return static_cast<int>((value >> 16) & 0xFFFF); }
+constexpr int LowWord(intptr_t value) {
+    return static_cast<int>(value & 0xFFFF);
+}
+constexpr int HighWord(intptr_t value) {
+    return static_cast<int>((value >> 16) & 0xFFFF);
+}
 
 // A dialog-style top-level window with a fixed client area, centred in the available desktop
 // area, without close, minimise and maximise buttons where the window manager honours that.
@@ -173,6 +186,9 @@ long long RecordFileSize(int handle, int* error);  // -1 on failure
 bool ReadAt(int handle, long long offset, void* buffer, size_t size, int* error);
 bool WriteAt(int handle, long long offset, const void* buffer, size_t size, int* error);
 void CloseRecordFile(int handle);
+// Where the next bytes actually stored on disk begin at or after `offset`: the end of the file
+// when only a hole follows, `offset` itself where holes cannot be told.
+long long NextDataOffset(int handle, long long offset);
 
 // Replaces the file at `path` with `size` bytes as one step. Symbolic links are followed: the
 // file they lead to is replaced in its own folder and the links stay. The replacement keeps the
@@ -192,8 +208,8 @@ void CloseRecordFile(int handle);
 // as that allows: room for the content is reserved, the whole content is written, the file is
 // cut to its length and synced (no backup can be kept there).
 struct ReplaceResult {
-    int error;        // 0 on success, else the system's error code
-    bool openFailed;  // the folder could not be opened or the temporary file not created
+    int error;              // 0 on success, else the system's error code
+    bool openFailed;        // the folder could not be opened or the temporary file not created
     bool replaced = false;  // the new content is in the file's place, even if a later step failed
 };
 ReplaceResult ReplaceFileContents(const std::string& path, const void* data, size_t size,

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -99,8 +101,7 @@ int SaveLedger() {
         const int error = SetFileAside(FollowLinks(path), SET_ASIDE_LABEL, nullptr);
         if (error != 0) return FileErrorNumber(ReplaceResult{error, false, false});
     }
-    const ReplaceResult result =
-        ReplaceFileContents(path, content.data(), content.size(), ours);
+    const ReplaceResult result = ReplaceFileContents(path, content.data(), content.size(), ours);
     if (result.replaced) ledger.owned = IdentifyFile(path);
     return FileErrorNumber(result);
 }
@@ -115,19 +116,26 @@ void LoadLedger() {
     ledger.owned = IdentifyOpenFile(handle);
     const long long size = RecordFileSize(handle, &error);
     const long long count = size > 0 ? size / static_cast<long long>(DAY_RECORD_SIZE) : 0;
-    std::vector<char> block(
-        static_cast<size_t>(std::min(count, LOAD_BLOCK_RECORDS)) * DAY_RECORD_SIZE);
+    std::vector<char> block(static_cast<size_t>(std::min(count, LOAD_BLOCK_RECORDS)) *
+                            DAY_RECORD_SIZE);
+    const long long recordSize = static_cast<long long>(DAY_RECORD_SIZE);
     for (long long first = 0; first < count; first += LOAD_BLOCK_RECORDS) {
         const long long records = std::min(LOAD_BLOCK_RECORDS, count - first);
         const size_t bytes = static_cast<size_t>(records) * DAY_RECORD_SIZE;
-        if (!ReadAt(handle, first * static_cast<long long>(DAY_RECORD_SIZE), block.data(), bytes,
-                    &error))
-            break;
+        // A hole in the file reads as zero records, which name no cell: a block that lies wholly
+        // in one is passed over without reading it.
+        if (NextDataOffset(handle, first * recordSize) >= (first + records) * recordSize) continue;
+        if (!ReadAt(handle, first * recordSize, block.data(), bytes, &error)) break;
+        // Only records that name a cell pass through the record buffer: a huge file is mostly
+        // records that do not.
         for (size_t at = 0; at < bytes; at += DAY_RECORD_SIZE) {
+            int32_t column = 0;
+            int32_t row = 0;
+            std::memcpy(&column, block.data() + at + offsetof(DayRecord, column), sizeof column);
+            std::memcpy(&row, block.data() + at + offsetof(DayRecord, row), sizeof row);
+            if (!IsGridPosition(column, row)) continue;
             std::memcpy(&ledger.ledgerRecord, block.data() + at, DAY_RECORD_SIZE);
-            int column = ledger.ledgerRecord.column;
-            int row = ledger.ledgerRecord.row;
-            if (IsGridPosition(column, row)) CopyDayFields(ledger.ledgerRecord, DayAt(column, row));
+            CopyDayFields(ledger.ledgerRecord, DayAt(column, row));
         }
     }
     CloseRecordFile(handle);

@@ -48,15 +48,15 @@ void AppendLedgerRecord(const DayRecord& day, std::string& content);
 void LoadLedger();
 // The loaded file is not taken as the ledger (it holds no period that can be shown).
 void ForgetLoadedLedger();
-constexpr long long LOAD_BLOCK_RECORDS = 8192;
+constexpr long long LOAD_BLOCK_RECORDS = 256;
 
 // Error numbers and descriptions shown to the user for file errors.
-constexpr int FILE_ERROR_BAD_NAME = 52;      // "Bad file name or number"
-constexpr int FILE_ERROR_DISK_FULL = 61;     // "Disk full"
-constexpr int FILE_ERROR_PERMISSION = 70;    // "Permission denied"
-constexpr int FILE_ERROR_NOT_READY = 71;     // "Disk not ready"
-constexpr int FILE_ERROR_MEDIA = 72;         // "Disk media error"
-constexpr int FILE_ERROR_ACCESS = 75;        // "Path/file access error"
+constexpr int FILE_ERROR_BAD_NAME = 52;    // "Bad file name or number"
+constexpr int FILE_ERROR_DISK_FULL = 61;   // "Disk full"
+constexpr int FILE_ERROR_PERMISSION = 70;  // "Permission denied"
+constexpr int FILE_ERROR_NOT_READY = 71;   // "Disk not ready"
+constexpr int FILE_ERROR_MEDIA = 72;       // "Disk media error"
+constexpr int FILE_ERROR_ACCESS = 75;      // "Path/file access error"
 
 // The number for a failed replacement: 52 when the file could not be created, else by errno.
 int FileErrorNumber(const ReplaceResult& result);
