@@ -146,4 +146,5 @@ void CloseShellForTesting() {
     amountEntry = AmountEntryState{};
     CreateDayGrid();
     period.startDay = period.startMonth = period.startYear = 0;
+    ForgetLoadedLedger();
 }
