@@ -10,6 +10,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/platform.h"
@@ -22,6 +23,7 @@ constexpr char SHOW_REQUEST[] = "show\n";
 constexpr char SHOWN_REPLY[] = "shown\n";
 constexpr int CONNECT_ATTEMPT_MS = 200;
 constexpr int RETRY_PAUSE_MS = 50;
+constexpr int SECOND_REQUEST_MS = 150;
 
 // The same ledger gives the same name however its path is spelt; each user has their own.
 QString SocketName(const std::string& ledgerPath) {
@@ -44,10 +46,18 @@ void BringWindowsToFront() {
     }
 }
 
+// The window system refuses a focus request stamped earlier than the last change of focus, and
+// the request above carries the time of this program's last event, which may well be older. The
+// request itself brings a fresh time back, so it is made once more a moment later.
+void BringWindowsToFrontTwice() {
+    BringWindowsToFront();
+    QTimer::singleShot(SECOND_REQUEST_MS, BringWindowsToFront);
+}
+
 void Answer(QLocalSocket* client) {
     if (!client->canReadLine()) return;
     if (client->readLine() == SHOW_REQUEST) {
-        BringWindowsToFront();
+        BringWindowsToFrontTwice();
         client->write(SHOWN_REPLY);
         client->flush();
     }
