@@ -228,10 +228,10 @@ bool IsLetterOrDigit(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
+constexpr char TAIL_LETTERS[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
 // Six letters or digits for a temporary name that cannot be made by mkostemp (a hard link).
 std::string RandomTail() {
-    static constexpr char LETTERS[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     uint64_t state = static_cast<uint64_t>(now.tv_nsec) * 0x9E3779B97F4A7C15ULL ^
@@ -241,7 +241,7 @@ std::string RandomTail() {
         state ^= state << 13;
         state ^= state >> 7;
         state ^= state << 17;
-        tail += LETTERS[state % (sizeof LETTERS - 1)];
+        tail += TAIL_LETTERS[state % (sizeof TAIL_LETTERS - 1)];
     }
     return tail;
 }
