@@ -36,9 +36,16 @@ constexpr const char* ENTRY_FONT_NAME = "Lucida Console";
 constexpr int ENTRY_FONT_POINTS = 11;
 
 int ProgramMain(int argc, char** argv);
-// Before the window: a file size limit becomes a failed write, and the ledger is claimed. False
-// when another running program shows this ledger and was asked to come forward.
+// Before the window: a file size limit becomes a failed write, and the ledger is claimed for the
+// whole run: its folder's lock is taken, later starts are listened for and the leftovers of killed
+// saves removed. When another running program owns the ledger it is asked to show its window
+// (false: this start ends); if it cannot be reached, this run may not save.
 bool StartRun();
+// Tests: gives the ledger up again.
+void EndRunForTesting();
+// How long a later start waits for the running program to listen and to answer.
+constexpr int RUNNING_PROGRAM_CONNECT_MS = 1000;
+constexpr int RUNNING_PROGRAM_REPLY_MS = 5000;
 // Creates the window, runs its modal loop and returns the loop's end value.
 int RunMainWindow(Window* parent);
 intptr_t MainWindowProc(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam);

@@ -71,12 +71,6 @@ bool FileExists(const std::string& path) {
     return PathHasAttributes(path);
 }
 
-bool StartRun() {
-    IgnoreFileSizeSignal();
-    // A second start for the same ledger brings the running window forward and ends.
-    return ClaimLedger(BITMAP_FILE_NAME) != LEDGER_SHOWN_ELSEWHERE;
-}
-
 int ProgramMain(int argc, char** argv) {
     PlatformInit(argc, argv);
     if (!StartRun()) return 0;

@@ -54,34 +54,12 @@ void AppendLedgerRecord(const DayRecord& day, std::string& content) {
     content.append(reinterpret_cast<const char*>(&ledger.ledgerRecord), DAY_RECORD_SIZE);
 }
 
-LedgerClaim ClaimLedger(const std::string& otherFileName) {
+void RemoveSaveLeftovers(const std::string& otherFileName) {
     const std::string path = LedgerPath();
-    switch (LockFolder(FolderOf(path))) {
-        case FOLDER_LOCK_HELD_ELSEWHERE:
-            if (ShowRunningProgram(path, RUNNING_PROGRAM_CONNECT_MS, RUNNING_PROGRAM_REPLY_MS))
-                return LEDGER_SHOWN_ELSEWHERE;
-            ledger.lockedOut = true;
-            return LEDGER_LOCKED_OUT;
-        case FOLDER_LOCKED: {
-            ServeLaterStarts(path);
-            // Only the owner may clear leftovers: another program's save could be under way.
-            const std::string target = FollowLinks(path);
-            RemoveReplacementLeftovers(FolderOf(path), LEDGER_FILE_NAME);
-            RemoveReplacementLeftovers(FolderOf(path), otherFileName);
-            if (target != path) RemoveReplacementLeftovers(FolderOf(target), NameOf(target));
-            return LEDGER_OWNED;
-        }
-        case FOLDER_LOCK_UNAVAILABLE:
-            break;
-    }
-    // Where no lock can be had (a file system without locks) the run goes on as before.
-    return LEDGER_OWNED;
-}
-
-void ReleaseLedger() {
-    StopServingLaterStarts();
-    UnlockFolder();
-    ledger.lockedOut = false;
+    const std::string target = FollowLinks(path);
+    RemoveReplacementLeftovers(FolderOf(path), LEDGER_FILE_NAME);
+    RemoveReplacementLeftovers(FolderOf(path), otherFileName);
+    if (target != path) RemoveReplacementLeftovers(FolderOf(target), NameOf(target));
 }
 
 int SaveLedger() {

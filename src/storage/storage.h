@@ -18,21 +18,14 @@ extern LedgerState ledger;
 constexpr const char* LEDGER_FILE_NAME = "ahorros.log";
 // A ledger that this run did not load is kept as "ahorros.log.apartado-AAAAMMDD-HHMMSS".
 constexpr const char* SET_ASIDE_LABEL = ".apartado";
-// How long a later start waits for the running program to listen and to answer.
-constexpr int RUNNING_PROGRAM_CONNECT_MS = 1000;
-constexpr int RUNNING_PROGRAM_REPLY_MS = 5000;
 
 // The executable's folder followed by "ahorros.log", formed anew at every use.
 std::string LedgerPath();
 
-enum LedgerClaim { LEDGER_OWNED, LEDGER_SHOWN_ELSEWHERE, LEDGER_LOCKED_OUT };
-// At start-up: takes the ledger's lock for the whole run. The owner listens for later starts and
-// removes the leftovers of killed saves beside the ledger (and those of `otherFileName`, saved
-// the same way, should it be saved there). When another running program owns the ledger it is
-// asked to show its window; if it cannot be reached this run may not save.
-LedgerClaim ClaimLedger(const std::string& otherFileName);
-// Tests: gives the lock up and forgets the claim.
-void ReleaseLedger();
+// Removes the leftovers of killed saves beside the ledger (and beside the file a link leads to),
+// and those of `otherFileName`, saved the same way, should it be saved there. Only for the
+// program that owns the ledger: another one's save could be under way.
+void RemoveSaveLeftovers(const std::string& otherFileName);
 
 // Replaces the ledger with the records of the period's days in row, then column order, in one
 // step; the old ledger stays untouched on any failure and is kept as "ahorros.log.bak" on
