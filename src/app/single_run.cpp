@@ -6,10 +6,15 @@
 bool StartRun() {
     IgnoreFileSizeSignal();
     const std::string path = LedgerPath();
-    switch (LockFolder(FolderOf(path))) {
+    FolderLock lock = LockFolder(FolderOf(path));
+    if (lock == FOLDER_LOCK_HELD_ELSEWHERE) {
+        if (ShowRunningProgram(path, RUNNING_PROGRAM_CONNECT_MS, RUNNING_PROGRAM_REPLY_MS))
+            return false;
+        // The running program may have ended meanwhile; otherwise it does not answer.
+        lock = LockFolder(FolderOf(path));
+    }
+    switch (lock) {
         case FOLDER_LOCK_HELD_ELSEWHERE:
-            if (ShowRunningProgram(path, RUNNING_PROGRAM_CONNECT_MS, RUNNING_PROGRAM_REPLY_MS))
-                return false;
             ledger.lockedOut = true;
             break;
         case FOLDER_LOCKED:
