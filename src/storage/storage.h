@@ -41,7 +41,7 @@ void AppendLedgerRecord(const DayRecord& day, std::string& content);
 void LoadLedger();
 // The loaded file is not taken as the ledger (it holds no period that can be shown).
 void ForgetLoadedLedger();
-constexpr long long LOAD_BLOCK_RECORDS = 256;
+constexpr long long LOAD_BLOCK_RECORDS = 8192;  // 77 x 8192 bytes, about 630 KB
 
 // Error numbers and descriptions shown to the user for file errors.
 constexpr int FILE_ERROR_BAD_NAME = 52;    // "Bad file name or number"
