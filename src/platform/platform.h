@@ -19,18 +19,10 @@ void PlatformInit(int& argc, char** argv);
 // Colours: 0x00BBGGRR, the same packing as the entry field's cells.
 using Colour = uint32_t;
 
-constexpr Colour Rgb(uint32_t r, uint32_t g, uint32_t b) {
-    return r | (g << 8) | (b << 16);
-}
-constexpr uint32_t RedOf(Colour c) {
-    return c & 0xFF;
-}
-constexpr uint32_t GreenOf(Colour c) {
-    return (c >> 8) & 0xFF;
-}
-constexpr uint32_t BlueOf(Colour c) {
-    return (c >> 16) & 0xFF;
-}
+constexpr Colour Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
+constexpr uint32_t RedOf(Colour c) { return c & 0xFF; }
+constexpr uint32_t GreenOf(Colour c) { return (c >> 8) & 0xFF; }
+constexpr uint32_t BlueOf(Colour c) { return (c >> 16) & 0xFF; }
 
 constexpr Colour COLOUR_BLACK = Rgb(0, 0, 0);
 constexpr Colour COLOUR_WHITE = Rgb(255, 255, 255);
@@ -104,8 +96,7 @@ std::string Utf8ToCp1252(std::string_view text);
 // ---------------------------------------------------------------------------------------------
 // Windows and messages. Handlers get every message of their window, one at a time.
 
-using WindowProc = intptr_t (*)(Window* window, unsigned message, uintptr_t wParam,
-                                intptr_t lParam);
+using WindowProc = intptr_t (*)(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam);
 
 // Message numbers keep the values of the desktop system they were first defined on.
 constexpr unsigned MSG_INITDIALOG = 0x0110;
@@ -119,12 +110,8 @@ constexpr unsigned MSG_LBUTTONDOWN = 0x0201;  // lParam x in the low 16 bits, y 
 constexpr unsigned MSG_LBUTTONUP = 0x0202;
 constexpr unsigned MSG_RBUTTONDOWN = 0x0204;
 
-constexpr int LowWord(intptr_t value) {
-    return static_cast<int>(value & 0xFFFF);
-}
-constexpr int HighWord(intptr_t value) {
-    return static_cast<int>((value >> 16) & 0xFFFF);
-}
+constexpr int LowWord(intptr_t value) { return static_cast<int>(value & 0xFFFF); }
+constexpr int HighWord(intptr_t value) { return static_cast<int>((value >> 16) & 0xFFFF); }
 
 // A dialog-style top-level window with a fixed client area, centred in the available desktop
 // area, without close, minimise and maximise buttons where the window manager honours that.

@@ -44,12 +44,12 @@ void ForgetLoadedLedger();
 constexpr long long LOAD_BLOCK_RECORDS = 8192;  // 77 x 8192 bytes, about 630 KB
 
 // Error numbers and descriptions shown to the user for file errors.
-constexpr int FILE_ERROR_BAD_NAME = 52;    // "Bad file name or number"
-constexpr int FILE_ERROR_DISK_FULL = 61;   // "Disk full"
-constexpr int FILE_ERROR_PERMISSION = 70;  // "Permission denied"
-constexpr int FILE_ERROR_NOT_READY = 71;   // "Disk not ready"
-constexpr int FILE_ERROR_MEDIA = 72;       // "Disk media error"
-constexpr int FILE_ERROR_ACCESS = 75;      // "Path/file access error"
+constexpr int FILE_ERROR_BAD_NAME = 52;      // "Bad file name or number"
+constexpr int FILE_ERROR_DISK_FULL = 61;     // "Disk full"
+constexpr int FILE_ERROR_PERMISSION = 70;    // "Permission denied"
+constexpr int FILE_ERROR_NOT_READY = 71;     // "Disk not ready"
+constexpr int FILE_ERROR_MEDIA = 72;         // "Disk media error"
+constexpr int FILE_ERROR_ACCESS = 75;        // "Path/file access error"
 
 // The number for a failed replacement: 52 when the file could not be created, else by errno.
 int FileErrorNumber(const ReplaceResult& result);
