@@ -36,6 +36,16 @@ constexpr const char* ENTRY_FONT_NAME = "Lucida Console";
 constexpr int ENTRY_FONT_POINTS = 11;
 
 int ProgramMain(int argc, char** argv);
+// Before the window: a file size limit becomes a failed write, and the ledger is claimed for the
+// whole run: its folder's lock is taken, later starts are listened for and the leftovers of killed
+// saves removed. When another running program owns the ledger it is asked to show its window
+// (false: this start ends); if it cannot be reached, this run may not save.
+bool StartRun();
+// Tests: gives the ledger up again.
+void EndRunForTesting();
+// How long a later start waits for the running program to listen and to answer.
+constexpr int RUNNING_PROGRAM_CONNECT_MS = 1000;
+constexpr int RUNNING_PROGRAM_REPLY_MS = 5000;
 // Creates the window, runs its modal loop and returns the loop's end value.
 int RunMainWindow(Window* parent);
 intptr_t MainWindowProc(Window* window, unsigned message, uintptr_t wParam, intptr_t lParam);
@@ -55,12 +65,16 @@ struct CommandLineState {
     int qtArgc = 1;
     char* qtArgv[2] = {nullptr, nullptr};
     char programName[10] = "monedario";
+    bool newPeriod = false;  // "--nuevo-periodo" was given
 };
 extern CommandLineState commandLine;
 
-// Reads the options; "--nuevo-periodo" puts the current ledger aside here. Returns the exit code
-// when the program ends without a window (help, version, a wrong option or a failure), else -1.
+// Reads the options. Returns the exit code when the program ends without a window (help,
+// version, a wrong option), else -1.
 int HandleCommandLine(int argc, char** argv);
+// "--nuevo-periodo": puts the current ledger aside, in the run that owns it (another window may
+// have it open). Returns the exit code of a failure, else -1.
+int BeginNewPeriod(bool ownsLedger);
 
 // ---------------------------------------------------------------------------------------------
 // Menu bar and commands

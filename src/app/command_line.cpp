@@ -30,8 +30,14 @@ void PrintUsage(std::FILE* to) {
     std::fprintf(to, "\nEl periodo se guarda en %s\n", LedgerPath().c_str());
 }
 
-// Puts the current period's ledger aside; the program then starts as without one.
-int BeginNewPeriod() {
+}  // namespace
+
+int BeginNewPeriod(bool ownsLedger) {
+    if (!ownsLedger) {
+        std::fprintf(stderr, "monedario: %s est\xC3\xA1 abierto en otra ventana\n",
+                     LedgerPath().c_str());
+        return EXIT_FAILURE_TO_ARCHIVE;
+    }
     std::string archived;
     const int error = ArchiveLedger(&archived);
     if (error != 0) {
@@ -43,8 +49,6 @@ int BeginNewPeriod() {
     std::fflush(stdout);  // before anything the window system prints
     return -1;
 }
-
-}  // namespace
 
 int HandleCommandLine(int argc, char** argv) {
     commandLine.qtArgv[0] = argc > 0 && argv[0] != nullptr ? argv[0] : commandLine.programName;
@@ -79,5 +83,6 @@ int HandleCommandLine(int argc, char** argv) {
         std::printf("%s %s\n", MAIN_TITLE, MONEDARIO_VERSION);
         return 0;
     }
-    return newPeriod ? BeginNewPeriod() : -1;
+    commandLine.newPeriod = newPeriod;
+    return -1;
 }

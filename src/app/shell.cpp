@@ -43,7 +43,9 @@ void InitialiseMainWindow(Window* window) {
             period.startYear = static_cast<int16_t>(anchor.periodYear);
             restored = true;
         } else {
-            // Nothing can be shown from this file: start as without one and leave it on disk.
+            // Nothing can be shown from this file: start as without one and leave it on disk
+            // (a save keeps it aside).
+            ForgetLoadedLedger();
             CreateDayGrid();
             StartFromToday();
         }
@@ -73,6 +75,13 @@ int ProgramMain(int argc, char** argv) {
     const int exitCode = HandleCommandLine(argc, argv);
     if (exitCode >= 0) return exitCode;
     PlatformInit(commandLine.qtArgc, commandLine.qtArgv);
+    const bool ownsLedger = StartRun();
+    // A new period begins only in the run that owns the ledger.
+    if (commandLine.newPeriod) {
+        const int newPeriodExit = BeginNewPeriod(ownsLedger && !ledger.lockedOut);
+        if (newPeriodExit >= 0) return newPeriodExit;
+    }
+    if (!ownsLedger) return 0;
     entry.entryTextColour = COLOUR_BLACK;
     RunMainWindow(nullptr);
     return 0;
@@ -143,4 +152,5 @@ void CloseShellForTesting() {
     amountEntry = AmountEntryState{};
     CreateDayGrid();
     period.startDay = period.startMonth = period.startYear = 0;
+    ForgetLoadedLedger();
 }

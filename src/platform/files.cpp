@@ -1,13 +1,21 @@
 // The file half of the platform layer on plain POSIX: the executable's folder, record files held
-// under an exclusive lock, and the replacement of a whole file that survives crashes.
+// under an exclusive lock, the replacement of a whole file that survives crashes (with its
+// backup, through links, or in place), setting a file aside, leftovers and the folder lock.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -22,8 +30,9 @@ void SetError(int* error, int value) {
 // Every system call of a replacement passes through here, so that a test can make the k-th one
 // fail as the file system would: the call is not made and errno holds the injected error.
 template <typename Call>
-auto CountedCall(Call call) -> decltype(call()) {
+auto CountedCall(const char* name, Call call) -> decltype(call()) {
     int number = ++fileLayer.callsSinceInjection;
+    if (fileLayer.recordCalls) fileLayer.callNames.emplace_back(name);
     bool hit =
         fileLayer.faultCall > 0 && (number == fileLayer.faultCall ||
                                     (fileLayer.faultPersistent && number > fileLayer.faultCall));
@@ -36,9 +45,9 @@ auto CountedCall(Call call) -> decltype(call()) {
 
 // A counted call that a signal interrupted is made again.
 template <typename Call>
-auto RetriedCall(Call call) -> decltype(call()) {
+auto RetriedCall(const char* name, Call call) -> decltype(call()) {
     for (;;) {
-        auto result = CountedCall(call);
+        auto result = CountedCall(name, call);
         if (result != -1 || errno != EINTR) return result;
     }
 }
@@ -47,7 +56,7 @@ auto RetriedCall(Call call) -> decltype(call()) {
 // medium has no room left.
 bool WriteWhole(int fd, const char* data, size_t size, int* error) {
     while (size > 0) {
-        ssize_t written = RetriedCall([&] { return write(fd, data, size); });
+        ssize_t written = RetriedCall("write", [&] { return write(fd, data, size); });
         if (written < 0) {
             *error = errno;
             return false;
@@ -198,38 +207,341 @@ void CloseRecordFile(int handle) {
     if (handle >= 0) close(handle);
 }
 
-ReplaceResult ReplaceFileContents(const std::string& path, const void* data, size_t size) {
+long long NextDataOffset(int handle, long long offset) {
+    off_t data = lseek(handle, static_cast<off_t>(offset), SEEK_DATA);
+    if (data >= 0) return static_cast<long long>(data);
+    if (errno == ENXIO) {  // nothing but a hole up to the end
+        struct stat info;
+        if (fstat(handle, &info) == 0)
+            return std::max(offset, static_cast<long long>(info.st_size));
+    }
+    return offset;
+}
+
+namespace {
+
+constexpr int TEMPORARY_TAIL = 6;  // the "XXXXXX" that mkostemp fills with letters and digits
+constexpr int MAX_LINK_HOPS = 40;
+constexpr size_t COPY_BLOCK = 64 * 1024;
+
+bool IsLetterOrDigit(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+constexpr char TAIL_LETTERS[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+// Six letters or digits for a temporary name that cannot be made by mkostemp (a hard link).
+std::string RandomTail() {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    uint64_t state = static_cast<uint64_t>(now.tv_nsec) * 0x9E3779B97F4A7C15ULL ^
+                     static_cast<uint64_t>(getpid()) << 32 ^ static_cast<uint64_t>(now.tv_sec);
+    std::string tail;
+    for (int i = 0; i < TEMPORARY_TAIL; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        tail += TAIL_LETTERS[state % (sizeof TAIL_LETTERS - 1)];
+    }
+    return tail;
+}
+
+// The temporary name pattern beside `path`: "<folder>.<name>.XXXXXX".
+std::string TemporaryPattern(const std::string& path) {
     size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    return folder + "." + NameOf(path) + "." + std::string(TEMPORARY_TAIL, 'X');
+}
 
-    int folderFd =
-        RetriedCall([&] { return open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    if (folderFd < 0) return {errno, true};
+// Reads the whole of `fromFd` into `toFd`.
+bool CopyContent(int fromFd, int toFd, int* error) {
+    std::vector<char> block(COPY_BLOCK);
+    for (off_t offset = 0;;) {
+        ssize_t got = pread(fromFd, block.data(), block.size(), offset);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            *error = errno;
+            return false;
+        }
+        if (got == 0) return true;
+        if (!WriteWhole(toFd, block.data(), static_cast<size_t>(got), error)) return false;
+        offset += got;
+    }
+}
 
-    std::string pattern = (slash == std::string::npos ? "" : folder) + "." + name + ".XXXXXX";
+// A second name for the file at `path` under a fresh temporary name: a hard link, or a synced
+// copy where the file system has none. Returns 0 or the error.
+int SecondName(const std::string& path, mode_t mode, std::string* name) {
+    for (;;) {
+        *name = TemporaryPattern(path);
+        name->replace(name->size() - TEMPORARY_TAIL, TEMPORARY_TAIL, RandomTail());
+        if (RetriedCall("link-backup", [&] { return link(path.c_str(), name->c_str()); }) == 0)
+            return 0;
+        if (errno != EEXIST) break;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK) return errno;
+
+    int from = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (from < 0) return errno;
+    int to = RetriedCall("create-backup", [&] {
+        *name = TemporaryPattern(path);
+        return mkostemp(name->data(), O_CLOEXEC);
+    });
+    if (to < 0) {
+        int error = errno;
+        close(from);
+        return error;
+    }
+    int error = 0;
+    bool copied = RetriedCall("set-mode", [&] { return fchmod(to, mode); }) == 0 &&
+                  CopyContent(from, to, &error) &&
+                  RetriedCall("sync-backup", [&] { return fdatasync(to); }) == 0;
+    if (!copied && error == 0) error = errno;
+    close(from);
+    if (close(to) != 0 && copied) error = errno;
+    if (error != 0) unlink(name->c_str());
+    return error;
+}
+
+// Keeps the file at `path` as "<path>.bak", replacing the previous backup in one step.
+int KeepBackup(const std::string& path, mode_t mode) {
+    std::string second;
+    int error = SecondName(path, mode, &second);
+    if (error != 0) return error;
+    std::string backup = path + BACKUP_SUFFIX;
+    if (RetriedCall("rename-backup", [&] { return rename(second.c_str(), backup.c_str()); }) != 0)
+        error = errno;
+    // A rename between two names of one file does nothing, which leaves the second name; after a
+    // real rename it is gone already.
+    unlink(second.c_str());
+    return error;
+}
+
+// Overwrites a file whose folder takes no new names. Room is reserved first (and the size limit
+// checked), so that a full disk stops the save before any old byte is lost.
+ReplaceResult OverwriteInPlace(const std::string& path, const void* data, size_t size) {
+    int fd = RetriedCall("open-in-place", [&] {
+        return open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    });
+    if (fd < 0) return {errno, true, false};
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return {EINVAL, true, false};
+    }
+    struct rlimit limit;
+    int error = 0;
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        size > limit.rlim_cur) {
+        error = EFBIG;
+    } else if (size > static_cast<size_t>(info.st_size) &&
+               RetriedCall("reserve",
+                           [&] {
+                               return fallocate(fd, FALLOC_FL_KEEP_SIZE, 0,
+                                                static_cast<off_t>(size));
+                           }) != 0 &&
+               errno != EOPNOTSUPP) {
+        error = errno;
+    }
+    bool written = false;
+    if (error == 0) {
+        written =
+            RetriedCall("seek", [&] { return static_cast<int>(lseek(fd, 0, SEEK_SET)); }) == 0 &&
+            WriteWhole(fd, static_cast<const char*>(data), size, &error) &&
+            RetriedCall("truncate", [&] { return ftruncate(fd, static_cast<off_t>(size)); }) == 0 &&
+            RetriedCall("sync", [&] { return fdatasync(fd); }) == 0;
+        if (!written && error == 0) error = errno;
+    }
+    if (close(fd) != 0 && error == 0) error = errno;
+    return {error, false, written};
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < MAX_LINK_HOPS; ++hop) {
+        struct stat info;
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string target(static_cast<size_t>(info.st_size) + 1, '\0');
+        ssize_t length = readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<size_t>(length) >= target.size()) return current;
+        target.resize(static_cast<size_t>(length));
+        current = target.front() == '/' ? target : FolderOf(current) + target;
+    }
+    return current;
+}
+
+bool MakeFolders(const std::string& folder) {
+    std::string path;
+    size_t at = 0;
+    while (at <= folder.size()) {
+        size_t slash = folder.find('/', at);
+        if (slash == std::string::npos) slash = folder.size();
+        path = folder.substr(0, slash);
+        at = slash + 1;
+        if (path.empty()) continue;
+        if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    struct stat info;
+    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+namespace {
+FileIdentity IdentityOf(const struct stat& info) {
+    return {true,
+            S_ISREG(info.st_mode),
+            static_cast<uint64_t>(info.st_dev),
+            static_cast<uint64_t>(info.st_ino),
+            static_cast<long long>(info.st_size),
+            static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
+}
+}  // namespace
+
+FileIdentity IdentifyFile(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return FileIdentity{};
+    return IdentityOf(info);
+}
+
+FileIdentity IdentifyOpenFile(int handle) {
+    struct stat info;
+    if (fstat(handle, &info) != 0) return FileIdentity{};
+    return IdentityOf(info);
+}
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+    return a.exists == b.exists && (!a.exists || (a.device == b.device && a.inode == b.inode &&
+                                                  a.size == b.size && a.changedNs == b.changedNs));
+}
+
+int SetFileAside(const std::string& path, const std::string& label, std::string* asidePath) {
+    time_t now = time(nullptr);
+    struct tm local;
+    char stamp[32] = {};
+    localtime_r(&now, &local);
+    strftime(stamp, sizeof stamp, "-%Y%m%d-%H%M%S", &local);
+    const std::string base = path + label + stamp;
+    constexpr int MAX_SUFFIX = 1000;
+    for (int n = 1; n < MAX_SUFFIX; ++n) {
+        std::string candidate = n == 1 ? base : base + "-" + std::to_string(n);
+        int result = RetriedCall("set-aside", [&] {
+            return renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE);
+        });
+        // Without RENAME_NOREPLACE in the file system, a free name is looked for first.
+        if (result != 0 && errno == EINVAL) {
+            struct stat taken;
+            if (lstat(candidate.c_str(), &taken) == 0) continue;
+            result =
+                RetriedCall("set-aside", [&] { return rename(path.c_str(), candidate.c_str()); });
+        }
+        if (result == 0) {
+            if (asidePath != nullptr) *asidePath = candidate;
+            return 0;
+        }
+        if (errno != EEXIST) return errno;
+    }
+    return EEXIST;
+}
+
+int RemoveReplacementLeftovers(const std::string& folder, const std::string& name) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return 0;
+    const std::string prefix = "." + name + ".";
+    int removed = 0;
+    while (dirent* entry = readdir(dir)) {
+        const std::string found = entry->d_name;
+        if (found.size() != prefix.size() + TEMPORARY_TAIL ||
+            found.compare(0, prefix.size(), prefix))
+            continue;
+        bool tail = true;
+        for (size_t i = prefix.size(); i < found.size(); ++i)
+            tail = tail && IsLetterOrDigit(found[i]);
+        struct stat info;
+        if (!tail || fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(info.st_mode))
+            continue;
+        if (unlinkat(dirfd(dir), entry->d_name, 0) == 0) ++removed;
+    }
+    closedir(dir);
+    return removed;
+}
+
+void IgnoreFileSizeSignal() {
+    signal(SIGXFSZ, SIG_IGN);
+}
+
+FolderLock LockFolder(const std::string& folder) {
+    UnlockFolder();
+    if (!MakeFolders(folder)) return FOLDER_LOCK_UNAVAILABLE;
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return FOLDER_LOCK_UNAVAILABLE;
+    int result;
+    do {
+        result = flock(fd, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        close(fd);
+        return held ? FOLDER_LOCK_HELD_ELSEWHERE : FOLDER_LOCK_UNAVAILABLE;
+    }
+    fileLayer.lockHandle = fd;
+    return FOLDER_LOCKED;
+}
+
+void UnlockFolder() {
+    if (fileLayer.lockHandle >= 0) close(fileLayer.lockHandle);
+    fileLayer.lockHandle = -1;
+}
+
+ReplaceResult ReplaceFileContents(const std::string& requested, const void* data, size_t size,
+                                  bool keepBackup) {
+    const std::string path = FollowLinks(requested);
+    struct stat old;
+    const bool hadFile = stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = hadFile ? (old.st_mode & 07777) : (0644 & ~CurrentUmask());
+
+    int folderFd = RetriedCall("open-folder", [&] {
+        return open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    });
+    if (folderFd < 0) return {errno, true, false};
+
     std::string temporary;
-    int fd = RetriedCall([&] {
-        temporary = pattern;
+    int fd = RetriedCall("create-temporary", [&] {
+        temporary = TemporaryPattern(path);
         return mkostemp(temporary.data(), O_CLOEXEC);
     });
     if (fd < 0) {
         int error = errno;
         close(folderFd);
-        return {error, true};
+        if (hadFile && (error == EACCES || error == EPERM)) {
+            ReplaceResult inPlace = OverwriteInPlace(path, data, size);
+            if (!inPlace.openFailed) return inPlace;
+        }
+        return {error, true, false};
     }
 
     int error = 0;
-    bool written = RetriedCall([&] { return fchmod(fd, 0644 & ~CurrentUmask()); }) == 0 &&
+    bool written = RetriedCall("set-mode", [&] { return fchmod(fd, mode); }) == 0 &&
                    WriteWhole(fd, static_cast<const char*>(data), size, &error) &&
-                   RetriedCall([&] { return fdatasync(fd); }) == 0;
+                   RetriedCall("sync", [&] { return fdatasync(fd); }) == 0;
     if (!written && error == 0) error = errno;
 
     // Linux releases the descriptor even when close reports an error, so it is closed once: by
     // the counted call when that is made, otherwise as clean-up.
     bool closed = false;
     if (written) {
-        int closeResult = CountedCall([&] {
+        int closeResult = CountedCall("close", [&] {
             closed = true;
             return close(fd);
         });
@@ -240,20 +552,29 @@ ReplaceResult ReplaceFileContents(const std::string& path, const void* data, siz
     }
     if (!closed) close(fd);
 
-    bool renamed =
-        written && RetriedCall([&] { return rename(temporary.c_str(), path.c_str()); }) == 0;
+    // The backup is in place before the file is replaced: at every moment the file is whole,
+    // old or new, and so is the backup.
+    if (written && keepBackup && hadFile) {
+        error = KeepBackup(path, mode);
+        written = error == 0;
+    }
+
+    bool renamed = written && RetriedCall("rename", [&] {
+                                  return rename(temporary.c_str(), path.c_str());
+                              }) == 0;
     if (written && !renamed) error = errno;
     if (!renamed) {
         unlink(temporary.c_str());
         close(folderFd);
-        return {error, false};
+        return {error, false, false};
     }
 
     // The rename reaches the disk only with the folder. Some file systems cannot sync a folder
     // at all and say so with EINVAL; there the rename stands as it is.
-    if (RetriedCall([&] { return fsync(folderFd); }) != 0 && errno != EINVAL) error = errno;
+    if (RetriedCall("sync-folder", [&] { return fsync(folderFd); }) != 0 && errno != EINVAL)
+        error = errno;
     close(folderFd);
-    return {error, false};
+    return {error, false, true};
 }
 
 void InjectFileFault(int k, int error, bool persistent) {
@@ -265,4 +586,13 @@ void InjectFileFault(int k, int error, bool persistent) {
 
 int FileCallsSinceInjection() {
     return fileLayer.callsSinceInjection;
+}
+
+void RecordFileCalls(bool on) {
+    fileLayer.recordCalls = on;
+    fileLayer.callNames.clear();
+}
+
+const std::vector<std::string>& RecordedFileCalls() {
+    return fileLayer.callNames;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---------------------------------------------------------------------------------------------
 // Start-up
@@ -191,27 +192,85 @@ long long RecordFileSize(int handle, int* error);  // -1 on failure
 bool ReadAt(int handle, long long offset, void* buffer, size_t size, int* error);
 bool WriteAt(int handle, long long offset, const void* buffer, size_t size, int* error);
 void CloseRecordFile(int handle);
+// Where the next bytes actually stored on disk begin at or after `offset`: the end of the file
+// when only a hole follows, `offset` itself where holes cannot be told.
+long long NextDataOffset(int handle, long long offset);
 
-// Replaces `path` with `size` bytes as one step: a temporary file in the same folder is written,
-// flushed and synced, renamed over `path`, and the folder is synced. On failure `path` is as it
-// was and no temporary file remains; the one exception is a failed sync of the folder, which
-// comes after the rename: readers already see the new content, but the failure is still
-// reported because the replacement may not survive a power loss.
+// Replaces the file at `path` with `size` bytes as one step. Symbolic links are followed: the
+// file they lead to is replaced in its own folder and the links stay. The replacement keeps the
+// permission bits of the file it replaces (a new file gets 0644 less the umask). A temporary file
+// in the same folder is written, flushed and synced, renamed over the file, and the folder is
+// synced. On failure the file is as it was and no temporary file remains; the one exception is a
+// failed sync of the folder, which comes after the rename: readers already see the new content,
+// but the failure is still reported because the replacement may not survive a power loss.
 // The system calls, in this order: open the folder, create the temporary file ".<name>.XXXXXX",
-// set its mode (0644 less the umask), write (as often as needed), sync, close, rename, sync the
-// folder. A process killed during the replacement can leave its temporary file behind; such a
-// file is never read and never collides with a later one.
+// set its mode, write (as often as needed), sync, close, [keep the backup], rename, sync the
+// folder. With `keepBackup` the file being replaced is first kept as "<name>.bak" beside it: a
+// hard link to it under a temporary name of the same form (or, where the file system has no hard
+// links, a synced copy) is renamed over the old backup, so that a crash at any point leaves the
+// old or the new file in place and a whole backup. A process killed during the replacement can
+// leave its temporary file behind; such a file is never read and never collides with a later one.
+// A file that may be written while its folder may not is overwritten in place instead, as safely
+// as that allows: room for the content is reserved, the whole content is written, the file is
+// cut to its length and synced (no backup can be kept there).
 struct ReplaceResult {
-    int error;        // 0 on success, else the system's error code
-    bool openFailed;  // the folder could not be opened or the temporary file not created
+    int error;              // 0 on success, else the system's error code
+    bool openFailed;        // the folder could not be opened or the temporary file not created
+    bool replaced = false;  // the new content is in the file's place, even if a later step failed
 };
-ReplaceResult ReplaceFileContents(const std::string& path, const void* data, size_t size);
+ReplaceResult ReplaceFileContents(const std::string& path, const void* data, size_t size,
+                                  bool keepBackup = false);
+constexpr const char* BACKUP_SUFFIX = ".bak";
 
-// Fault injection for tests: the k-th file system call made by ReplaceFileContents from now on
-// (k counted from 1) fails with `error`; with `persistent` every later call fails as well.
-// k = 0 switches injection off. Returns how many calls were made since the last setting.
+// The file that `path` leads to once symbolic links are followed (it need not exist); a loop of
+// links or an unreadable one gives the last path reached.
+std::string FollowLinks(const std::string& path);
+// The folder part of a path with its trailing separator ("./" for a bare name), and the name.
+std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+// Creates `folder` and the folders above it that are missing (mode 0700 less the umask).
+bool MakeFolders(const std::string& folder);
+
+// What tells one file's content from another's: which file it is and when it last changed.
+struct FileIdentity {
+    bool exists;
+    bool regular;
+    uint64_t device;
+    uint64_t inode;
+    long long size;
+    long long changedNs;
+};
+FileIdentity IdentifyFile(const std::string& path);  // through symbolic links
+FileIdentity IdentifyOpenFile(int handle);
+bool SameFile(const FileIdentity& a, const FileIdentity& b);
+
+// Renames `path` to `path + label + "-AAAAMMDD-HHMMSS"` (local time), with "-2", "-3", ... added
+// when that name is taken; never replaces anything. Returns 0 or the system's error code.
+int SetFileAside(const std::string& path, const std::string& label, std::string* asidePath);
+
+// Removes from `folder` the temporary files that a killed replacement of a file called `name`
+// leaves: regular files named "." + name + "." and six letters or digits, nothing else. Returns
+// how many went.
+int RemoveReplacementLeftovers(const std::string& folder, const std::string& name);
+
+// A write beyond the process's file size limit then fails with EFBIG instead of ending the
+// process by a signal.
+void IgnoreFileSizeSignal();
+
+// An advisory lock on a folder (created when missing), held until UnlockFolder or the end of
+// the process; a process that dies releases it.
+enum FolderLock { FOLDER_LOCKED, FOLDER_LOCK_HELD_ELSEWHERE, FOLDER_LOCK_UNAVAILABLE };
+FolderLock LockFolder(const std::string& folder);
+void UnlockFolder();
+
+// Fault injection for tests: the k-th file system call made by ReplaceFileContents or
+// SetFileAside from now on (k counted from 1) fails with `error`; with `persistent` every later
+// call fails as well. k = 0 switches injection off. Returns how many calls were made since the
+// last setting, and their names in order while recording is on.
 void InjectFileFault(int k, int error, bool persistent);
 int FileCallsSinceInjection();
+void RecordFileCalls(bool on);  // starts a new record, or stops recording
+const std::vector<std::string>& RecordedFileCalls();
 
 // The file layer's process-wide state.
 struct FileLayerState {
@@ -220,6 +279,9 @@ struct FileLayerState {
     int faultError;
     bool faultPersistent;
     int callsSinceInjection;
+    bool recordCalls;
+    std::vector<std::string> callNames;
+    int lockHandle = -1;  // the locked folder, open while the lock is held
 };
 extern FileLayerState fileLayer;
 
@@ -238,6 +300,24 @@ bool MakeFolders(const std::string& folder, int* error);
 bool RenameWithoutReplacing(const std::string& from, const std::string& to, int* error);
 // The local date of the last change of `path`'s content.
 bool FileModifiedDate(const std::string& path, LocalDate* date);
+
+// ---------------------------------------------------------------------------------------------
+// One running program per ledger. The running one listens on a local socket named after the
+// ledger's path; a later start asks it to bring its window to the front.
+
+class QLocalServer;
+
+// Listens for later starts; each request raises and activates the program's windows.
+bool ServeLaterStarts(const std::string& ledgerPath);
+void StopServingLaterStarts();
+// Asks the program that serves `ledgerPath` to show its window; true once it answered. Waits up
+// to `connectMs` for it to listen and `replyMs` for the answer.
+bool ShowRunningProgram(const std::string& ledgerPath, int connectMs, int replyMs);
+
+struct InstanceState {
+    QLocalServer* server = nullptr;
+};
+extern InstanceState instance;
 
 // ---------------------------------------------------------------------------------------------
 // Clock

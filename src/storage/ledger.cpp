@@ -1,9 +1,13 @@
 // The ledger file "ahorros.log": the period's days saved as 77-byte records in one crash-safe
 // step, and loaded back into the grid cells the records name.
+#include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "storage/storage.h"
 
@@ -46,7 +50,16 @@ void AppendLedgerRecord(const DayRecord& day, std::string& content) {
     content.append(reinterpret_cast<const char*>(&ledger.ledgerRecord), DAY_RECORD_SIZE);
 }
 
+void RemoveSaveLeftovers(const std::string& otherFileName) {
+    const std::string path = LedgerPath();
+    const std::string target = FollowLinks(path);
+    RemoveReplacementLeftovers(FolderOf(path), LEDGER_FILE_NAME);
+    RemoveReplacementLeftovers(FolderOf(path), otherFileName);
+    if (target != path) RemoveReplacementLeftovers(FolderOf(target), NameOf(target));
+}
+
 int SaveLedger() {
+    if (ledger.lockedOut) return FILE_ERROR_PERMISSION;
     MakeLedgerFolder();
     std::string content;
     content.reserve(GRID_CELLS * DAY_RECORD_SIZE);
@@ -55,25 +68,56 @@ int SaveLedger() {
             if (DayAt(column, row).inPeriod != 0) AppendLedgerRecord(DayAt(column, row), content);
         }
     }
-    return FileErrorNumber(ReplaceFileContents(LedgerPath(), content.data(), content.size()));
+    const std::string path = LedgerPath();
+    MakeFolders(FolderOf(path));
+    const FileIdentity found = IdentifyFile(path);
+    const bool ours = found.exists && found.regular && SameFile(found, ledger.owned);
+    if (found.exists && found.regular && !ours) {
+        const int error = SetFileAside(FollowLinks(path), SET_ASIDE_LABEL, nullptr);
+        if (error != 0) return FileErrorNumber(ReplaceResult{error, false, false});
+    }
+    const ReplaceResult result = ReplaceFileContents(path, content.data(), content.size(), ours);
+    if (result.replaced) ledger.owned = IdentifyFile(path);
+    return FileErrorNumber(result);
 }
 
 // Stray temporary files that a killed save may leave beside the ledger are never opened here:
-// only the ledger's own name is read.
+// only the ledger's own name is read. Big blocks keep a huge file from stalling the start.
 void LoadLedger() {
+    ledger.owned = FileIdentity{};
     int error = 0;
     int handle = OpenRecordFile(LedgerPath(), false, false, &error);
     if (handle < 0) return;
-    long long size = RecordFileSize(handle, &error);
-    long long count = size > 0 ? size / static_cast<long long>(DAY_RECORD_SIZE) : 0;
-    for (long long k = 0; k < count; ++k) {
-        long long offset = k * static_cast<long long>(DAY_RECORD_SIZE);
-        if (!ReadAt(handle, offset, &ledger.ledgerRecord, DAY_RECORD_SIZE, &error)) break;
-        int column = ledger.ledgerRecord.column;
-        int row = ledger.ledgerRecord.row;
-        if (IsGridPosition(column, row)) CopyDayFields(ledger.ledgerRecord, DayAt(column, row));
+    ledger.owned = IdentifyOpenFile(handle);
+    const long long size = RecordFileSize(handle, &error);
+    const long long count = size > 0 ? size / static_cast<long long>(DAY_RECORD_SIZE) : 0;
+    std::vector<char> block(static_cast<size_t>(std::min(count, LOAD_BLOCK_RECORDS)) *
+                            DAY_RECORD_SIZE);
+    const long long recordSize = static_cast<long long>(DAY_RECORD_SIZE);
+    for (long long first = 0; first < count; first += LOAD_BLOCK_RECORDS) {
+        const long long records = std::min(LOAD_BLOCK_RECORDS, count - first);
+        const size_t bytes = static_cast<size_t>(records) * DAY_RECORD_SIZE;
+        // A hole in the file reads as zero records, which name no cell: a block that lies wholly
+        // in one is passed over without reading it.
+        if (NextDataOffset(handle, first * recordSize) >= (first + records) * recordSize) continue;
+        if (!ReadAt(handle, first * recordSize, block.data(), bytes, &error)) break;
+        // Only records that name a cell pass through the record buffer: a huge file is mostly
+        // records that do not.
+        for (size_t at = 0; at < bytes; at += DAY_RECORD_SIZE) {
+            int32_t column = 0;
+            int32_t row = 0;
+            std::memcpy(&column, block.data() + at + offsetof(DayRecord, column), sizeof column);
+            std::memcpy(&row, block.data() + at + offsetof(DayRecord, row), sizeof row);
+            if (!IsGridPosition(column, row)) continue;
+            std::memcpy(&ledger.ledgerRecord, block.data() + at, DAY_RECORD_SIZE);
+            CopyDayFields(ledger.ledgerRecord, DayAt(column, row));
+        }
     }
     CloseRecordFile(handle);
+}
+
+void ForgetLoadedLedger() {
+    ledger.owned = FileIdentity{};
 }
 
 int FileErrorNumber(const ReplaceResult& result) {

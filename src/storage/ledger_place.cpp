@@ -35,10 +35,6 @@ bool PeriodStartInLedger(const std::string& path, LocalDate* date) {
     return found;
 }
 
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.rfind('/') + 1);
-}
-
 std::string ArchiveName(const std::string& ledger, LocalDate start, int attempt) {
     char name[64];
     std::snprintf(name, sizeof name, "ahorros-%04d-%02d-%02d", start.year, start.month, start.day);

@@ -8,11 +8,17 @@
 
 struct LedgerState {
     DayRecord ledgerRecord;  // every record passes through this buffer on its way to and from disk
+    // The ledger as this run loaded or last wrote it; a file found in its place that is not this
+    // one is set aside before a save, never overwritten.
+    FileIdentity owned;
+    bool lockedOut = false;  // another running program owns the ledger: saving is refused
 };
 extern LedgerState ledger;
 
 constexpr const char* LEDGER_FILE_NAME = "ahorros.log";
 constexpr const char* LEDGER_FOLDER_NAME = "monedario";  // in the user's data folder
+// A ledger that this run did not load is kept as "ahorros.log.apartado-AAAAMMDD-HHMMSS".
+constexpr const char* SET_ASIDE_LABEL = ".apartado";
 
 // "ahorros.log" beside the executable when a ledger is there or the folder takes new files,
 // otherwise in "monedario" in the user's data folder; formed anew at every use.
@@ -25,15 +31,26 @@ void MakeLedgerFolder();
 // `archived` gets the new path.
 int ArchiveLedger(std::string* archived);
 
+// Removes the leftovers of killed saves beside the ledger (and beside the file a link leads to),
+// and those of `otherFileName`, saved the same way, should it be saved there. Only for the
+// program that owns the ledger: another one's save could be under way.
+void RemoveSaveLeftovers(const std::string& otherFileName);
+
 // Replaces the ledger with the records of the period's days in row, then column order, in one
-// step; the old ledger stays untouched on any failure. Returns 0 or the error number to report.
+// step; the old ledger stays untouched on any failure and is kept as "ahorros.log.bak" on
+// success. A ledger file that this run did not load is first set aside, and the save is refused
+// if it cannot be. Returns 0 or the error number to report.
 int SaveLedger();
 // Adds the record of `day` to the ledger content being built (bytes after the spent text's
 // terminator are zero, so a period always gives the same bytes).
 void AppendLedgerRecord(const DayRecord& day, std::string& content);
 // Puts every complete record of the ledger into the grid cell its own column and row name;
-// records naming a cell outside the grid are skipped. Nothing is reported.
+// records naming a cell outside the grid are skipped. Nothing is reported. The file is read in
+// large blocks.
 void LoadLedger();
+// The loaded file is not taken as the ledger (it holds no period that can be shown).
+void ForgetLoadedLedger();
+constexpr long long LOAD_BLOCK_RECORDS = 8192;  // 77 x 8192 bytes, about 630 KB
 
 // Error numbers and descriptions shown to the user for file errors.
 constexpr int FILE_ERROR_BAD_NAME = 52;      // "Bad file name or number"

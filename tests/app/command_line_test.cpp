@@ -70,6 +70,9 @@ TEST_F(ShellTest, NewPeriodOptionPutsTheLedgerAsideAndShowsTheWelcomeScreen) {
     char option[] = "--nuevo-periodo";
     char* argv[] = {program, option, nullptr};
     EXPECT_EQ(HandleCommandLine(2, argv), -1);
+    EXPECT_EQ(BeginNewPeriod(false), 1) << "another window has the ledger open";
+    EXPECT_EQ(ReadFile(folder + "ahorros.log"), ledger);
+    EXPECT_EQ(BeginNewPeriod(true), -1);
     Open();
 
     EXPECT_EQ(ReadFile(folder + "ahorros-2024-03-06.log"), ledger);

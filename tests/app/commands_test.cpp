@@ -357,7 +357,8 @@ INSTANTIATE_TEST_SUITE_P(
         SaveFailure{"LedgerDiskFull", IDM_GRABAR,
                     [](CommandTest&) { InjectFileFault(4, ENOSPC, false); }, "Err:  61 Disk full"},
         SaveFailure{"LedgerRenameRefused", IDM_GRABAR,
-                    [](CommandTest&) { InjectFileFault(7, EACCES, false); },
+                    // From the backup's rename on (see ReplaceFileContents).
+                    [](CommandTest&) { InjectFileFault(8, EACCES, true); },
                     "Err:  70 Permission denied"},
         SaveFailure{"PictureInARemovedWorkingDirectory", IDM_BITMAP, RemoveWorkingDirectory,
                     ERR_BAD_NAME},

@@ -5,6 +5,7 @@
 
 #include <QMenuBar>
 #include <cstring>
+#include <filesystem>
 
 #include "input/input.h"
 #include "model/model.h"
@@ -118,7 +119,19 @@ std::string AnchorRecord(int32_t day, int32_t month, int32_t year) {
     return std::string(reinterpret_cast<const char*>(&rec), sizeof rec);
 }
 
-class DamagedLedgerTest : public ShellTest, public testing::WithParamInterface<DamagedLedger> {};
+class DamagedLedgerTest : public ShellTest, public testing::WithParamInterface<DamagedLedger> {
+protected:
+    // The name of the one file set aside beside the ledger, empty if there is none.
+    std::string SetAsideFile() {
+        std::string found;
+        const std::string prefix = std::string(LEDGER_FILE_NAME) + SET_ASIDE_LABEL;
+        for (const auto& e : std::filesystem::directory_iterator(folder)) {
+            const std::string name = e.path().filename();
+            if (name.rfind(prefix, 0) == 0) found = found.empty() ? name : "<more than one>";
+        }
+        return found;
+    }
+};
 
 TEST_P(DamagedLedgerTest, StartsAsWithoutALedgerAndLeavesTheFileAsItWas) {
     WriteFile(LEDGER_FILE_NAME, GetParam().bytes);
@@ -131,6 +144,18 @@ TEST_P(DamagedLedgerTest, StartsAsWithoutALedgerAndLeavesTheFileAsItWas) {
     EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_GREYED);
     for (const DayRecord& rec : period.dayGrid) EXPECT_EQ(+rec.inPeriod, 0);
     EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME), GetParam().bytes);
+
+    // A new period saved over it keeps the refused file aside.
+    RunCommand(IDM_MES_NUEVO);
+    Click(CELL_WIDTH * 2 + 60, CELL_HEIGHT * 2 + 40);
+    TypeText("3100");
+    Press(Qt::Key_Return);
+    RunCommand(IDM_GRABAR);
+    EXPECT_EQ(banner.lastText, TEXT_SAVED);
+    EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME).size() % DAY_RECORD_SIZE, 0u);
+    const std::string aside = SetAsideFile();
+    ASSERT_FALSE(aside.empty());
+    EXPECT_EQ(ReadFile(folder + aside), GetParam().bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     if (argc != 3) return 2;
     SetExecutableFolderForTesting(argv[1]);
     int ready = std::atoi(argv[2]);
+    LoadLedger();  // as the program does at start-up: the ledger is this run's to replace
     for (long round = 0;; ++round) {
         if (round % 2 == 0) {
             LayOutWorkedExample();

@@ -98,6 +98,9 @@ TEST(LedgerCrash, AKilledSaveLeavesTheOldOrTheNewLedgerWhole) {
         for (const std::string& name : OtherEntries(folder)) {
             EXPECT_TRUE(IsTemporaryLedgerName(name)) << name;
         }
+        // The backup is replaced in one step too: it is always one whole period.
+        const std::string backup = FileBytes(LedgerPath() + BACKUP_SUFFIX);
+        EXPECT_TRUE(backup == march || backup == february) << backup.size() << " bytes";
     }
     RecordProperty("march", std::to_string(sawMarch));
     RecordProperty("february", std::to_string(sawFebruary));

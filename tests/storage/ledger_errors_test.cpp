@@ -88,7 +88,9 @@ struct LedgerInjection : testing::Test {
         oldLedger = GridLedgerContent();
         LayOutFebruaryWithExpenses();
         newLedger = GridLedgerContent();
-        // A save without faults tells how many calls a complete one makes.
+        // A save over a ledger without faults tells how many calls a complete one makes.
+        InjectFileFault(0, 0, false);
+        ASSERT_EQ(SaveLedger(), 0);
         InjectFileFault(0, 0, false);
         ASSERT_EQ(SaveLedger(), 0);
         cleanCalls = FileCallsSinceInjection();
@@ -99,9 +101,11 @@ struct LedgerInjection : testing::Test {
         SetExecutableFolderForTesting("");
         RemoveFolder(folder);
     }
-    // Puts the old ledger in place and the new period in the grid, then saves with the fault.
+    // Puts the old ledger in place, loaded, and the new period in the grid, then saves with the
+    // fault.
     int SaveWithFault(int k, int error, bool persistent, int* calls) {
         WriteFileBytes(LedgerPath(), oldLedger);
+        LoadLedger();
         LayOutFebruaryWithExpenses();
         InjectFileFault(k, error, persistent);
         int number = SaveLedger();
@@ -133,7 +137,7 @@ TEST_P(LedgerInjectionAtEveryCall, LeavesTheOldOrTheNewLedgerAndReportsEveryLoss
         int calls = 0;
         int number = SaveWithFault(k, c.error, c.persistent, &calls);
         std::string now = FileBytes(LedgerPath());
-        EXPECT_TRUE(OtherEntries(folder).empty());
+        EXPECT_EQ(OtherEntries(folder), std::vector<std::string>{});
         if (calls < k) {
             EXPECT_EQ(number, 0);
             EXPECT_TRUE(SameBytes(now, newLedger));

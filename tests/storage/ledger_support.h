@@ -231,14 +231,16 @@ inline void RemoveFolder(const std::string& folder) {
     std::filesystem::remove_all(folder, ignored);
 }
 
-// Names in `folder` other than the ledger itself.
+// Names in `folder` other than the ledger itself and its backup.
 inline std::vector<std::string> OtherEntries(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) return names;
     while (dirent* entry = readdir(dir)) {
         std::string name = entry->d_name;
-        if (name != "." && name != ".." && name != LEDGER_FILE_NAME) names.push_back(name);
+        if (name != "." && name != ".." && name != LEDGER_FILE_NAME &&
+            name != std::string(LEDGER_FILE_NAME) + BACKUP_SUFFIX)
+            names.push_back(name);
     }
     closedir(dir);
     return names;

@@ -1,0 +1,389 @@
+// What a save keeps: a ledger file this run did not load (set aside, never overwritten), the
+// replaced ledger as its backup, links and permission bits, a ledger in a folder that takes no new
+// files, the order of the file calls that makes a save survive a crash, leftovers removed at
+// start-up, and huge ledgers loaded block by block.
+#include <fcntl.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "ledger_support.h"
+
+namespace {
+
+constexpr uid_t NOBODY = 65534;
+constexpr int CANNOT_SWITCH_USER = 99;
+
+// Runs `body` in a child process, as the unprivileged user "nobody" when this process is root
+// (root ignores file permissions); returns the child's exit code, or -1 with the reason.
+int RunUnprivileged(const std::function<int()>& body, std::string* why) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(NOBODY) != 0 ||
+                               setuid(NOBODY) != 0 || geteuid() == 0))
+            _exit(CANNOT_SWITCH_USER);
+        _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        *why = "the child process failed";
+        return -1;
+    }
+    if (WEXITSTATUS(status) == CANNOT_SWITCH_USER) {
+        *why = "running as root and cannot switch to user nobody (needs CAP_SETUID)";
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+std::vector<std::string> SetAsideIn(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const std::string& name : OtherEntries(folder))
+        if (name.rfind(std::string(LEDGER_FILE_NAME) + SET_ASIDE_LABEL, 0) == 0)
+            found.push_back(name);
+    return found;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 07777;
+}
+
+struct LedgerKeep : testing::Test {
+    std::string folder;
+    std::string march;
+    std::string february;
+
+    void SetUp() override {
+        folder = MakeTemporaryFolder();
+        ASSERT_FALSE(folder.empty());
+        ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+        SetExecutableFolderForTesting(folder);
+        InjectFileFault(0, 0, false);
+        LayOutWorkedExample();
+        march = GridLedgerContent();
+        LayOutFebruaryWithExpenses();
+        february = GridLedgerContent();
+        ledger.owned = FileIdentity{};
+    }
+    void TearDown() override {
+        InjectFileFault(0, 0, false);
+        RecordFileCalls(false);
+        SetExecutableFolderForTesting("");
+        RemoveFolder(folder);
+    }
+    // As a run does it: load at start-up, then save February over whatever is there.
+    int LoadThenSaveFebruary(const std::function<void()>& meanwhile = [] {}) {
+        CreateDayGrid();
+        LoadLedger();
+        meanwhile();
+        LayOutFebruaryWithExpenses();
+        return SaveLedger();
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Grabar never destroys a ledger file that this run did not load.
+
+enum Before { ABSENT, LOADED, UNREADABLE, LOCKED_AT_START, WRITTEN_AFTER_START };
+
+struct DiskCase {
+    const char* name;
+    Before before;
+    int setAsideError;  // injected into the setting aside, 0 for none
+    int number;
+    bool backup;  // the old ledger ends up as ahorros.log.bak
+    bool aside;   // the old ledger ends up set aside
+};
+
+TEST_F(LedgerKeep, SaveKeepsWhatWasOnDisk) {
+    const DiskCase cases[] = {
+        {"absent ledger is simply created", ABSENT, 0, 0, false, false},
+        {"loaded ledger becomes the backup", LOADED, 0, 0, true, false},
+        {"unreadable ledger is set aside", UNREADABLE, 0, 0, false, true},
+        {"ledger locked at start-up is set aside", LOCKED_AT_START, 0, 0, false, true},
+        {"ledger written after start-up is set aside", WRITTEN_AFTER_START, 0, 0, false, true},
+        {"ledger that cannot be set aside stays", WRITTEN_AFTER_START, EACCES, 70, false, false},
+    };
+    for (const DiskCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveFolder(folder);
+        ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+        ASSERT_EQ(chmod(folder.c_str(), 0777), 0);  // nobody may rename in it
+        if (c.before != ABSENT && c.before != WRITTEN_AFTER_START) {
+            ASSERT_TRUE(WriteFileBytes(LedgerPath(), march));
+        }
+        int held = -1;
+        if (c.before == LOCKED_AT_START) {
+            held = open(LedgerPath().c_str(), O_RDONLY | O_CLOEXEC);
+            ASSERT_EQ(flock(held, LOCK_EX), 0);
+        }
+        auto run = [&] {
+            return LoadThenSaveFebruary([&] {
+                if (held >= 0) close(held);
+                if (c.before == WRITTEN_AFTER_START) WriteFileBytes(LedgerPath(), march);
+                InjectFileFault(c.setAsideError ? 1 : 0, c.setAsideError, false);
+            });
+        };
+        int number = -1;
+        if (c.before == UNREADABLE) {
+            ASSERT_EQ(chmod(LedgerPath().c_str(), 0), 0);
+            std::string why;
+            number = RunUnprivileged(run, &why);
+            if (number < 0) {
+                std::cout << "Skipped \"" << c.name << "\": " << why << "\n";
+                continue;
+            }
+        } else {
+            number = run();
+        }
+        InjectFileFault(0, 0, false);
+
+        EXPECT_EQ(number, c.number);
+        EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), c.number == 0 ? february : march));
+        EXPECT_EQ(FileBytes(LedgerPath() + BACKUP_SUFFIX), c.backup ? march : "<missing>");
+        const std::vector<std::string> aside = SetAsideIn(folder);
+        ASSERT_EQ(aside.size(), c.aside ? 1u : 0u);
+        if (c.aside) {
+            EXPECT_TRUE(
+                std::regex_match(aside[0], std::regex(R"(ahorros\.log\.apartado-\d{8}-\d{6})")))
+                << aside[0];
+            EXPECT_TRUE(SameBytes(FileBytes(folder + "/" + aside[0]), march));
+            // The new ledger is this run's own: the next save replaces it without more ado.
+            if (c.before != UNREADABLE) {
+                LayOutWorkedExample();
+                EXPECT_EQ(SaveLedger(), 0);
+                EXPECT_EQ(SetAsideIn(folder).size(), 1u);
+            }
+        }
+    }
+}
+
+TEST_F(LedgerKeep, SettingAsideNeverReplacesAnEarlierFile) {
+    for (const std::string& bytes : {march, february, std::string("x")}) {
+        ASSERT_TRUE(WriteFileBytes(LedgerPath(), bytes));
+        std::string aside;
+        ASSERT_EQ(SetFileAside(LedgerPath(), SET_ASIDE_LABEL, &aside), 0);
+        EXPECT_EQ(FileBytes(aside), bytes);
+    }
+    EXPECT_EQ(SetAsideIn(folder).size(), 3u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Links, permission bits and the backup beside the file that is replaced.
+
+struct LinkCase {
+    const char* name;
+    const char* link;  // what ahorros.log points to ("" for a plain file); "@" for the folder
+    const char* hop;   // a second link in the synced folder, or null
+    mode_t mode;
+};
+
+TEST_F(LedgerKeep, SaveReplacesTheFileBehindLinksAndKeepsItsMode) {
+    const LinkCase cases[] = {
+        {"plain 0600", "", nullptr, 0600},
+        {"plain 0640", "", nullptr, 0640},
+        {"plain read-only 0444", "", nullptr, 0444},
+        {"relative link", "../synced/ahorros.log", nullptr, 0600},
+        {"absolute link to a second link", "@/synced/hop", "real.log", 0644},
+    };
+    const std::string program = folder + "/program";
+    const std::string synced = folder + "/synced";
+    for (const LinkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveFolder(program);
+        RemoveFolder(synced);
+        ASSERT_EQ(mkdir(program.c_str(), 0755), 0);
+        ASSERT_EQ(mkdir(synced.c_str(), 0755), 0);
+        SetExecutableFolderForTesting(program);
+        std::string link = c.link;
+        if (!link.empty() && link[0] == '@') link = folder + link.substr(1);
+        std::string target = LedgerPath();
+        if (!link.empty()) {
+            ASSERT_EQ(symlink(link.c_str(), LedgerPath().c_str()), 0);
+            target = synced + "/" + (c.hop ? c.hop : LEDGER_FILE_NAME);
+            if (c.hop) {
+                ASSERT_EQ(symlink(c.hop, (synced + "/hop").c_str()), 0);
+            }
+        }
+        ASSERT_TRUE(WriteFileBytes(target, march));
+        ASSERT_EQ(chmod(target.c_str(), c.mode), 0);
+
+        ASSERT_EQ(LoadThenSaveFebruary(), 0);
+        EXPECT_TRUE(SameBytes(FileBytes(target), february));
+        EXPECT_EQ(ModeOf(target), c.mode);
+        EXPECT_TRUE(SameBytes(FileBytes(target + BACKUP_SUFFIX), march));
+        struct stat info;
+        ASSERT_EQ(lstat(LedgerPath().c_str(), &info), 0);
+        EXPECT_EQ(S_ISLNK(info.st_mode), !link.empty());
+        if (!link.empty()) {
+            char text[4096] = {};
+            ASSERT_GT(readlink(LedgerPath().c_str(), text, sizeof text - 1), 0);
+            EXPECT_EQ(text, link);
+        }
+        for (const std::string& where : {program, synced})
+            for (const std::string& name : OtherEntries(where))
+                EXPECT_FALSE(name[0] == '.') << "leftover " << where << "/" << name;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// A ledger that may be written while its folder may not: saved in place.
+
+// Shorter content than before: the file must be cut to its length.
+TEST_F(LedgerKeep, LedgerInAClosedFolderIsRewrittenInPlace) {
+    ASSERT_TRUE(WriteFileBytes(LedgerPath(), march));
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(LedgerPath().c_str(), NOBODY, NOBODY), 0);
+    }
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    const uint64_t inode = IdentifyFile(LedgerPath()).inode;
+    std::string why;
+    const int number = RunUnprivileged([&] { return LoadThenSaveFebruary(); }, &why);
+    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    if (number < 0) GTEST_SKIP() << why;
+    EXPECT_EQ(number, 0);
+    EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), february));
+    EXPECT_EQ(IdentifyFile(LedgerPath()).inode, inode);
+    EXPECT_TRUE(OtherEntries(folder).empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The order of the file calls: the data is synced before the rename makes it the ledger, and
+// the folder after it, or a power loss could leave an empty or an old ledger.
+
+TEST_F(LedgerKeep, TemporaryFileIsSyncedBeforeTheRenameAndTheFolderAfter) {
+    struct {
+        const char* name;
+        bool existing;
+        bool link;
+    } cases[] = {{"new ledger", false, false},
+                 {"over the loaded ledger, with its backup", true, false},
+                 {"through a link", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveFolder(folder);
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+        if (c.link) {
+            ASSERT_EQ(symlink("real.log", LedgerPath().c_str()), 0);
+        }
+        if (c.existing) {
+            ASSERT_TRUE(WriteFileBytes(FollowLinks(LedgerPath()), march));
+        }
+        CreateDayGrid();
+        LoadLedger();
+        LayOutFebruaryWithExpenses();
+        RecordFileCalls(true);
+        ASSERT_EQ(SaveLedger(), 0);
+        const std::vector<std::string> calls = RecordedFileCalls();
+        RecordFileCalls(false);
+
+        auto last = [&](const char* name) {
+            auto at = std::find(calls.rbegin(), calls.rend(), name);
+            return at == calls.rend() ? -1 : static_cast<int>(calls.rend() - at) - 1;
+        };
+        const int write = last("write");
+        const int sync = last("sync");
+        const int rename = last("rename");
+        ASSERT_GE(write, 0);
+        ASSERT_GE(rename, 0);
+        EXPECT_TRUE(sync > write && sync < rename) << "the data is not synced before the rename";
+        EXPECT_EQ(last("sync-folder"), static_cast<int>(calls.size()) - 1)
+            << "the folder is not synced after the rename";
+        if (c.existing) {
+            EXPECT_LT(last("rename-backup"), rename) << "the backup comes after the ledger";
+            EXPECT_TRUE(SameBytes(FileBytes(FollowLinks(LedgerPath()) + BACKUP_SUFFIX), march));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Leftovers of killed saves, removed at start-up (by the owner of the ledger).
+
+TEST_F(LedgerKeep, StartUpRemovesOnlyTheLeftoversOfKilledSaves) {
+    enum Kind { FILE_ENTRY, FOLDER_ENTRY, LINK_ENTRY };
+    const struct {
+        const char* name;
+        Kind kind;
+        bool removed;
+    } entries[] = {
+        {".ahorros.log.Ab12Cd", FILE_ENTRY, true},
+        {".ahorros.log.zz9ZZ9", FILE_ENTRY, true},
+        {".Mi Copia.bmp.x9Y8z7", FILE_ENTRY, true},
+        {".ahorros.log.Ab12C", FILE_ENTRY, false},
+        {".ahorros.log.Ab12Cde", FILE_ENTRY, false},
+        {".ahorros.log.Ab-2Cd", FILE_ENTRY, false},
+        {".otro.log.Ab12Cd", FILE_ENTRY, false},
+        {"ahorros.log.Ab12Cd", FILE_ENTRY, false},
+        {"ahorros.log.bak", FILE_ENTRY, false},
+        {"ahorros.log.apartado-20261208-153000", FILE_ENTRY, false},
+        {".ahorros.log.Zz99Zz", FOLDER_ENTRY, false},
+        {".ahorros.log.Qq11Qq", LINK_ENTRY, false},
+    };
+    ASSERT_TRUE(WriteFileBytes(LedgerPath(), march));
+    for (const auto& e : entries) {
+        const std::string path = folder + "/" + e.name;
+        if (e.kind == FILE_ENTRY) {
+            ASSERT_TRUE(WriteFileBytes(path, "kept?"));
+        }
+        if (e.kind == FOLDER_ENTRY) {
+            ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+        }
+        if (e.kind == LINK_ENTRY) {
+            ASSERT_EQ(symlink("ahorros.log", path.c_str()), 0);
+        }
+    }
+    RemoveSaveLeftovers("Mi Copia.bmp");
+    for (const auto& e : entries) {
+        SCOPED_TRACE(e.name);
+        struct stat info;
+        EXPECT_EQ(lstat((folder + "/" + e.name).c_str(), &info) != 0, e.removed);
+    }
+    EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), march));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading in blocks gives the record-by-record result.
+
+TEST_F(LedgerKeep, LoadAcrossBlocksAndHolesLetsTheLaterRecordWin) {
+    auto spending = [](int column, int row, double spent) {
+        RecordFields day = PlannedDay(MARCH_2024, 0);
+        day.column = column;
+        day.row = row;
+        day.spent = spent;
+        return EncodeRecord(day);
+    };
+    const long long size = static_cast<long long>(DAY_RECORD_SIZE);
+    const long long boundary = LOAD_BLOCK_RECORDS * size;  // the second block's first record
+    int fd = open(LedgerPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    auto put = [&](long long at, const std::string& bytes) {
+        ASSERT_EQ(pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at)),
+                  static_cast<ssize_t>(bytes.size()));
+    };
+    put(0, spending(5, 1, 1.0));
+    put(boundary - size, spending(5, 1, 2.0) + spending(6, 1, 3.0));
+    put(boundary + size, spending(6, 1, 4.0));
+    // Blocks of nothing but a hole, then the last word on (5, 1) and a partial record.
+    const long long tail = 4 * boundary;
+    put(tail, spending(5, 1, 5.0) + spending(7, 1, 6.0).substr(0, 50));
+    close(fd);
+
+    CreateDayGrid();
+    LoadLedger();
+    EXPECT_EQ(SpentAt(5, 1), 5.0);
+    EXPECT_EQ(SpentAt(6, 1), 4.0);
+    EXPECT_EQ(SpentAt(7, 1), 0.0);
+}
+
+}  // namespace
