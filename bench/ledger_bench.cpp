@@ -11,6 +11,7 @@
 
 #include "model/model.h"
 #include "platform/platform.h"
+#include "platform/testing.h"
 #include "storage/storage.h"
 
 namespace {

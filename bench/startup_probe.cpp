@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <chrono>
 
-#include "app/app.h"
+#include "app/banner.h"
+#include "app/commands.h"
+#include "app/shell.h"
 #include "first_frame.h"
 #include "input/input.h"
 #include "platform/platform_qt.h"

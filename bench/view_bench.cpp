@@ -6,9 +6,13 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "app/banner.h"
+#include "app/commands.h"
+#include "app/shell.h"
+#include "app/testing.h"
 #include "input/input.h"
 #include "model/model.h"
+#include "platform/testing.h"
 #include "view/view.h"
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "model/model.h"
 #include "platform/platform.h"
+#include "platform/testing.h"
 #include "storage/storage.h"
 
 struct FuzzState {

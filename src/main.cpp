@@ -1,5 +1,5 @@
 // Process entry: everything happens in ProgramMain.
-#include "app/app.h"
+#include "app/shell.h"
 
 int main(int argc, char** argv) {
     return ProgramMain(argc, argv);

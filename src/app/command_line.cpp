@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app.h"
+#include "app/shell.h"
 #include "storage/storage.h"
 
 CommandLineState commandLine;

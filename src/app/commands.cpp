@@ -1,12 +1,19 @@
 // The menu bar, its item states and the commands it sends; "Bitmap" writes the surface's picture
 // as a 24-bit BMP file.
-#include "app/app.h"
+#include "app/commands.h"
+
+#include "app/banner.h"
+#include "app/shell.h"
 #include "input/input.h"
 #include "model/model.h"
 #include "storage/storage.h"
 #include "view/view.h"
 
 CommandState commands;
+
+void ResetCommandState() {
+    commands = CommandState{};
+}
 
 namespace {
 

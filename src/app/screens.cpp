@@ -1,8 +1,15 @@
 // The welcome and calendar screens and the framed message banner centred on the page.
-#include "app/app.h"
+#include "app/banner.h"
+#include "app/commands.h"
+#include "app/shell.h"
 #include "view/view.h"
 
 BannerState banner;
+
+void ResetBannerState() {
+    DestroyImage(banner.bannerImage);
+    banner = BannerState{};
+}
 
 namespace {
 constexpr Colour SHADOW_COLOUR = COLOUR_BLACK;

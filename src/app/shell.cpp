@@ -1,6 +1,10 @@
 // Start-up: the main window with its surface, and the choice between the stored period and the
 // welcome screen.
-#include "app/app.h"
+#include "app/shell.h"
+
+#include "app/banner.h"
+#include "app/commands.h"
+#include "app/testing.h"
 #include "input/input.h"
 #include "model/model.h"
 #include "storage/storage.h"
@@ -137,20 +141,17 @@ void OpenShellForTesting() {
     OpenModeless(shell.mainWindow, MainWindowProc);
 }
 
+void ResetShellState() {
+    shell = ShellState{};
+}
+
 void CloseShellForTesting() {
     DestroyMainWindow(shell.mainWindow);
-    shell = ShellState{};
-    commands = CommandState{};
-    DestroyImage(banner.bannerImage);
-    banner = BannerState{};
-    DestroyImage(page.pageImage);
-    DestroyImage(page.viewImage);
-    page = PageState{};
-    statistics = StatisticsState{};
-    DestroyImage(entry.entryImage);
-    entry = EntryFieldState{};
-    amountEntry = AmountEntryState{};
-    CreateDayGrid();
-    period.startDay = period.startMonth = period.startYear = 0;
-    ForgetLoadedLedger();
+    ResetShellState();
+    ResetCommandState();
+    ResetBannerState();
+    ResetViewState();
+    ResetInputState();
+    ResetPeriod();
+    ResetLedgerState();
 }

@@ -1,6 +1,8 @@
 // One run per ledger: the running program owns its ledger from start-up to exit, and a later
 // start for the same ledger hands over to it.
-#include "app/app.h"
+#include "app/commands.h"
+#include "app/shell.h"
+#include "app/testing.h"
 #include "storage/storage.h"
 
 bool StartRun() {

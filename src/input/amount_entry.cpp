@@ -2,7 +2,7 @@
 // monthly total spread over the period.
 #include <cstring>
 
-#include "app/app.h"
+#include "app/banner.h"
 #include "format/format.h"
 #include "input/input.h"
 #include "model/model.h"
@@ -85,4 +85,10 @@ void AcceptEntry() {
 void CloseEntryField() {
     entry.entryOpen = 0;
     amountEntry.entryMode = ENTRY_NONE;
+}
+
+void ResetInputState() {
+    DestroyImage(entry.entryImage);
+    entry = EntryFieldState{};
+    amountEntry = AmountEntryState{};
 }

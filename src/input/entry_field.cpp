@@ -1,6 +1,6 @@
 // The self-drawn entry field: a grid of character cells in overwrite mode with a "|" caret. The
 // last column only ever holds the caret; characters are shown and read in the others.
-#include "app/app.h"
+#include "app/shell.h"
 #include "input/input.h"
 #include "view/view.h"
 

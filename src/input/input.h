@@ -98,6 +98,8 @@ struct AmountEntryState {
     void (*monthlyTotalAccepted)() = nullptr;
 };
 extern AmountEntryState amountEntry;
+// Drops the entry field's image and every key and amount state.
+void ResetInputState();
 
 // The characters of the field's usable cells, row by row; empty cells are skipped.
 std::string ReadEntryText();

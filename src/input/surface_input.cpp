@@ -1,6 +1,7 @@
 // Keys and clicks on the drawing surface. The program's handling of each message comes first; the
 // surface's own handling (pending key, focus) always follows.
-#include "app/app.h"
+#include "app/banner.h"
+#include "app/shell.h"
 #include "input/input.h"
 #include "model/model.h"
 #include "view/view.h"

@@ -8,3 +8,8 @@ PeriodModel period;
 void CreateDayGrid() {
     std::memset(period.dayGrid, 0, sizeof period.dayGrid);
 }
+
+void ResetPeriod() {
+    CreateDayGrid();
+    period.startDay = period.startMonth = period.startYear = 0;
+}

@@ -76,3 +76,5 @@ inline bool IsGridPosition(int column, int row) {
 
 // Empties the grid: every byte of every record zero.
 void CreateDayGrid();
+// The grid emptied and the start date zero, as before start-up.
+void ResetPeriod();

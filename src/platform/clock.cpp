@@ -2,6 +2,7 @@
 #include <ctime>
 
 #include "platform/platform.h"
+#include "platform/testing.h"
 
 ClockState clockState;
 

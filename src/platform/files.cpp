@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/testing.h"
 
 FileLayerState fileLayer;
 

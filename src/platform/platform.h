@@ -179,8 +179,6 @@ int MenuItemState(Menu* bar, int id);  // -1 when no item has that identifier
 
 // The folder of the running executable with a trailing separator.
 std::string ExecutableFolder();
-// Tests point the executable's folder elsewhere; an empty text returns to the real one.
-void SetExecutableFolderForTesting(const std::string& folder);
 
 bool PathHasAttributes(const std::string& path);  // true for files and folders alike
 bool MakePlainFile(const std::string& path);      // owner read and write, nothing else set
@@ -263,18 +261,10 @@ enum FolderLock { FOLDER_LOCKED, FOLDER_LOCK_HELD_ELSEWHERE, FOLDER_LOCK_UNAVAIL
 FolderLock LockFolder(const std::string& folder);
 void UnlockFolder();
 
-// Fault injection for tests: the k-th file system call made by ReplaceFileContents or
-// SetFileAside from now on (k counted from 1) fails with `error`; with `persistent` every later
-// call fails as well. k = 0 switches injection off. Returns how many calls were made since the
-// last setting, and their names in order while recording is on.
-void InjectFileFault(int k, int error, bool persistent);
-int FileCallsSinceInjection();
-void RecordFileCalls(bool on);  // starts a new record, or stops recording
-const std::vector<std::string>& RecordedFileCalls();
-
-// The file layer's process-wide state.
+// The file layer's process-wide state. Tests may point the executable's folder elsewhere, make
+// the file system calls of a replacement fail and record them (platform/testing.h).
 struct FileLayerState {
-    std::string executableFolder;  // set by tests; empty means the folder of the running program
+    std::string executableFolder;  // empty means the folder of the running program
     int faultCall;                 // the call that fails; 0 when nothing is injected
     int faultError;
     bool faultPersistent;
@@ -328,9 +318,6 @@ struct LocalDate {
     int day;
 };
 LocalDate Today();
-// Tests fix "today"; a date with year 0 returns to the system clock.
-void SetTodayForTesting(LocalDate date);
-
 struct ClockState {
     LocalDate fixedToday;  // year 0: the system clock gives the date
 };

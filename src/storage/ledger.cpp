@@ -120,6 +120,11 @@ void ForgetLoadedLedger() {
     ledger.owned = FileIdentity{};
 }
 
+void ResetLedgerState() {
+    ForgetLoadedLedger();
+    ledger.ledgerRecord = DayRecord{};
+}
+
 int FileErrorNumber(const ReplaceResult& result) {
     if (result.error == 0) return 0;
     if (result.openFailed) return FILE_ERROR_BAD_NAME;

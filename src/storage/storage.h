@@ -50,6 +50,9 @@ void AppendLedgerRecord(const DayRecord& day, std::string& content);
 void LoadLedger();
 // The loaded file is not taken as the ledger (it holds no period that can be shown).
 void ForgetLoadedLedger();
+// No ledger loaded or written yet, and an empty record buffer; whether this run owns the ledger
+// stays as start-up decided.
+void ResetLedgerState();
 constexpr long long LOAD_BLOCK_RECORDS = 8192;  // 77 x 8192 bytes, about 630 KB
 
 // Error numbers and descriptions shown to the user for file errors.

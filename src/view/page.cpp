@@ -65,3 +65,10 @@ void PresentViewPart(int left, int top, int width, int height) {
     SelectTarget(surface);
     CopyImagePart(page.viewImage, left, top, width, height);
 }
+
+void ResetViewState() {
+    DestroyImage(page.pageImage);
+    DestroyImage(page.viewImage);
+    page = PageState{};
+    statistics = StatisticsState{};
+}

@@ -32,6 +32,8 @@ struct PageState {
     ViewRecord viewRecords[5] = {};  // only record 1, the viewport, is used
 };
 extern PageState page;
+// Drops the page and view images and the statistics switch.
+void ResetViewState();
 
 inline ViewRecord& Viewport() {
     return page.viewRecords[1];

@@ -9,6 +9,7 @@
 
 #include "input/input.h"
 #include "model/model.h"
+#include "platform/testing.h"
 #include "shell_fixture.h"
 #include "storage/storage.h"
 #include "view/view.h"

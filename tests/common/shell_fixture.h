@@ -14,9 +14,13 @@
 #include <iterator>
 #include <string>
 
-#include "app/app.h"
+#include "app/banner.h"
+#include "app/commands.h"
+#include "app/shell.h"
+#include "app/testing.h"
 #include "platform/platform.h"
 #include "platform/platform_qt.h"
+#include "platform/testing.h"
 
 class ShellTest : public testing::Test {
 protected:

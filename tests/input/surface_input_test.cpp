@@ -14,6 +14,7 @@
 
 #include "input/input.h"
 #include "model/model.h"
+#include "platform/testing.h"
 #include "shell_fixture.h"
 #include "view/view.h"
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "ledger_support.h"
+#include "platform/testing.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ledger_support.h"
+#include "platform/testing.h"
 
 namespace {
 

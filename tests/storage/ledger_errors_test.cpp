@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ledger_support.h"
+#include "platform/testing.h"
 
 namespace {
 

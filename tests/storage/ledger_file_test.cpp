@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ledger_support.h"
+#include "platform/testing.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ledger_support.h"
+#include "platform/testing.h"
 
 namespace {
 

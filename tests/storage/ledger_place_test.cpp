@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "ledger_support.h"
+#include "platform/testing.h"
 
 namespace {
 
