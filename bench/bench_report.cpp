@@ -2,16 +2,10 @@
 // and prints one table of their medians, ratios and targets. Exits non-zero only when something
 // could not be run; a missed target is a result, not a failure.
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,11 +19,12 @@
 #include <thread>
 #include <vector>
 
+#include "child_process.h"
+#include "x_session.h"
+
 #ifdef MONEDARIO_HAVE_XCB
 #include <xcb/xcb.h>
 #endif
-
-extern char** environ;
 
 namespace {
 
@@ -41,6 +36,7 @@ constexpr int WINDOW_WIDTH = 846;
 constexpr int WINDOW_HEIGHT = 577;
 constexpr int SETTLE_MS = 200;  // how long a started process lives on after its first frame
 constexpr auto FIRST_FRAME_TIMEOUT = 30s;
+constexpr char XVFB_SCREEN[] = "1024x768x24";
 
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "bench_report: %s\n", message.c_str());
@@ -51,113 +47,14 @@ void Progress(const std::string& message) {
     std::fprintf(stderr, "... %s\n", message.c_str());
 }
 
-// ---------------------------------------------------------------------------------------------
-// Child processes: own process group, killed with the runner, reaped with their resource use.
-
-struct Spawned {
-    pid_t pid = -1;
-    Clock::time_point started;
-};
-
-struct Ended {
-    int status = 0;
-    long maxRssKiB = 0;
-};
-
-Spawned Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-              const std::string& folder, int stdoutFd, const std::string& logPath,
-              int keepFd = -1) {
-    std::vector<std::string> environment;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        const std::string name = entry.substr(0, entry.find('='));
-        bool replaced = false;
-        for (const std::string& change : env)
-            replaced |= change.substr(0, change.find('=')) == name;
-        if (!replaced) environment.push_back(entry);
-    }
-    environment.insert(environment.end(), env.begin(), env.end());
-    std::vector<char*> args, envp;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    for (std::string& e : environment) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-
-    Spawned child;
-    const pid_t parent = getpid();
-    child.started = Clock::now();
-    child.pid = fork();
-    if (child.pid < 0) Fail(std::string("fork: ") + std::strerror(errno));
-    if (child.pid == 0) {
-        setpgid(0, 0);
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != parent) _exit(126);
-        const int devNull = open("/dev/null", O_RDWR);
-        dup2(devNull, 0);
-        dup2(stdoutFd >= 0 ? stdoutFd : (logFd >= 0 ? logFd : devNull), 1);
-        dup2(logFd >= 0 ? logFd : devNull, 2);
-        if (keepFd >= 0) fcntl(keepFd, F_SETFD, 0);
-        if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
-        execve(args[0], args.data(), envp.data());
-        _exit(127);
-    }
-    setpgid(child.pid, child.pid);
-    if (logFd >= 0) close(logFd);
-    return child;
+// Starts `child` with the options given, or ends the report.
+void Start(ChildProcess& child, const SpawnOptions& options) {
+    std::string error;
+    if (!child.Start(options, &error)) Fail(error);
 }
 
-std::optional<Ended> WaitWithin(pid_t pid, std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    for (;;) {
-        int status = 0;
-        rusage usage{};
-        const pid_t r = wait4(pid, &status, WNOHANG, &usage);
-        if (r == pid) return Ended{status, usage.ru_maxrss};
-        if (r < 0 && errno != EINTR) Fail(std::string("wait4: ") + std::strerror(errno));
-        if (Clock::now() >= deadline) return std::nullopt;
-        std::this_thread::sleep_for(1ms);
-    }
-}
-
-Ended KillAndReap(pid_t pid) {
-    kill(-pid, SIGKILL);
-    kill(pid, SIGKILL);
-    int status = 0;
-    rusage usage{};
-    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-    }
-    return Ended{status, usage.ru_maxrss};
-}
-
-bool ExitedWithZero(const Ended& e) {
-    return WIFEXITED(e.status) && WEXITSTATUS(e.status) == 0;
-}
-
-std::string DescribeStatus(int status) {
-    if (WIFEXITED(status)) return "exited with " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status)) return "was killed by signal " + std::to_string(WTERMSIG(status));
-    return "ended with status " + std::to_string(status);
-}
-
-// Reads from `fd` until `done` holds for what was read, EOF, or the deadline.
-bool ReadUntil(int fd, std::string& text, Clock::time_point deadline,
-               bool (*done)(const std::string&)) {
-    char buffer[65536];
-    while (!done(text)) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return false;
-        pollfd p{fd, POLLIN, 0};
-        const int ready = poll(&p, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return false;
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return done(text);
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    return true;
+bool ExitedWithZero(int status) {
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 double Median(std::vector<double> values) {
@@ -178,28 +75,21 @@ std::string LoadAverage() {
 // Timings: Google Benchmark's medians over repetitions, read from its CSV output.
 
 std::map<std::string, double> RunTimings(int runs, const std::string& logPath) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe");
-    const Spawned child =
-        Spawn({MONEDARIO_BENCH_PATH,
-               "--benchmark_filter=^(BM_FullRefresh|BM_KeyToPresentedField|"
-               "BM_EnterToPresentedCalendar|BM_BareRefresh|BM_BareKeyToRepaint|"
-               "BM_BareEnterToRepaint|BM_LoadHugeLedger/sparse|BM_LoadHugeLedger/records)$",
-               "--benchmark_repetitions=" + std::to_string(runs),
-               "--benchmark_report_aggregates_only=true", "--benchmark_format=csv"},
-              {"QT_QPA_PLATFORM=offscreen"}, "", fds[1], logPath);
-    close(fds[1]);
-    std::string csv;
-    ReadUntil(fds[0], csv, Clock::now() + 20min, [](const std::string&) { return false; });
-    close(fds[0]);
-    const std::optional<Ended> ended = WaitWithin(child.pid, 10s);
-    if (!ended) Fail("the benchmark program did not end (see " + logPath + ")");
-    if (!ExitedWithZero(*ended))
-        Fail("the benchmark program " + DescribeStatus(ended->status) + " (see " + logPath + ")");
+    const CommandResult result =
+        RunCommand({MONEDARIO_BENCH_PATH,
+                    "--benchmark_filter=^(BM_FullRefresh|BM_KeyToPresentedField|"
+                    "BM_EnterToPresentedCalendar|BM_BareRefresh|BM_BareKeyToRepaint|"
+                    "BM_BareEnterToRepaint|BM_LoadHugeLedger/sparse|BM_LoadHugeLedger/records)$",
+                    "--benchmark_repetitions=" + std::to_string(runs),
+                    "--benchmark_report_aggregates_only=true", "--benchmark_format=csv"},
+                   {"QT_QPA_PLATFORM=offscreen"}, logPath, 20min + 10s);
+    if (!result.finished) Fail("the benchmark program did not end (see " + logPath + ")");
+    if (!ExitedWithZero(result.status))
+        Fail("the benchmark program " + DescribeStatus(result.status) + " (see " + logPath + ")");
 
     // Lines: "name",iterations,real_time,cpu_time,time_unit,...
     std::map<std::string, double> medians;
-    std::istringstream lines(csv);
+    std::istringstream lines(result.output);
     std::string line;
     while (std::getline(lines, line)) {
         std::vector<std::string> fields;
@@ -257,28 +147,34 @@ StartupSample HeadlessRun(const Subject& subject, const std::string& folder,
                           const std::string& logPath) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe");
-    std::vector<std::string> argv{subject.probe};
-    argv.insert(argv.end(), subject.probeArgs.begin(), subject.probeArgs.end());
-    const Spawned child = Spawn(argv, {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + folder},
-                                folder, fds[1], logPath);
+    SpawnOptions options;
+    options.argv = {subject.probe};
+    options.argv.insert(options.argv.end(), subject.probeArgs.begin(), subject.probeArgs.end());
+    options.env = {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + folder};
+    options.workingDirectory = folder;
+    options.logPath = logPath;
+    options.stdoutFd = fds[1];
+    ChildProcess child;
+    Start(child, options);
     close(fds[1]);
     std::string out;
-    const bool seen = ReadUntil(fds[0], out, Clock::now() + FIRST_FRAME_TIMEOUT, HasFirstFrameLine);
+    const bool seen =
+        ReadUntil(fds[0], &out, Clock::now() + FIRST_FRAME_TIMEOUT, HasFirstFrameLine);
     const auto frame = Clock::now();
     close(fds[0]);
     if (!seen) {
-        KillAndReap(child.pid);
+        child.Kill();
         Fail(subject.name + ": no first frame headless (see " + logPath + ")");
     }
-    const std::optional<Ended> ended = WaitWithin(child.pid, 20s);
-    if (!ended) {
-        KillAndReap(child.pid);
+    const std::optional<int> status = child.WaitFor(20s);
+    if (!status) {
+        child.Kill();
         Fail(subject.name + ": the headless probe did not quit after its first frame");
     }
-    if (!ExitedWithZero(*ended))
-        Fail(subject.name + ": the headless probe " + DescribeStatus(ended->status));
-    return {std::chrono::duration<double, std::milli>(frame - child.started).count(),
-            ended->maxRssKiB / 1024.0};
+    if (!ExitedWithZero(*status))
+        Fail(subject.name + ": the headless probe " + DescribeStatus(*status));
+    return {std::chrono::duration<double, std::milli>(frame - child.StartTime()).count(),
+            child.PeakRssKiB() / 1024.0};
 }
 
 #ifdef MONEDARIO_HAVE_XCB
@@ -334,52 +230,39 @@ private:
 
 StartupSample XvfbRun(const Subject& subject, const std::string& display, ScreenWatch& screen,
                       const std::string& folder, const std::string& logPath) {
-    const Spawned child =
-        Spawn({subject.executable},
-              {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + folder}, folder,
-              -1, logPath);
-    const auto deadline = child.started + FIRST_FRAME_TIMEOUT;
+    SpawnOptions options;
+    options.argv = {subject.executable};
+    options.env = {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + folder};
+    options.workingDirectory = folder;
+    options.logPath = logPath;
+    ChildProcess child;
+    Start(child, options);
+    const auto deadline = child.StartTime() + FIRST_FRAME_TIMEOUT;
     for (;;) {
         const double share = screen.BlueShare();
         if (share < 0) Fail("the X server stopped answering");
         if (share >= 0.7) break;
-        if (WaitWithin(child.pid, 0ms)) Fail(subject.name + " ended before its first frame");
+        if (child.Exited()) Fail(subject.name + " ended before its first frame");
         if (Clock::now() >= deadline) {
-            KillAndReap(child.pid);
+            child.Kill();
             Fail(subject.name + ": no first frame under Xvfb (see " + logPath + ")");
         }
         std::this_thread::sleep_for(500us);
     }
     const auto frame = Clock::now();
     std::this_thread::sleep_for(std::chrono::milliseconds(SETTLE_MS));
-    if (WaitWithin(child.pid, 0ms)) Fail(subject.name + " ended on its own under Xvfb");
-    const Ended ended = KillAndReap(child.pid);
+    if (child.Exited()) Fail(subject.name + " ended on its own under Xvfb");
+    child.Kill();
     // The next run must not find this one's window still on the screen.
     const auto gone = Clock::now() + 10s;
     while (screen.BlueShare() >= 0.1) {
         if (Clock::now() >= gone) Fail("a killed window stayed on the screen");
         std::this_thread::sleep_for(1ms);
     }
-    return {std::chrono::duration<double, std::milli>(frame - child.started).count(),
-            ended.maxRssKiB / 1024.0};
+    return {std::chrono::duration<double, std::milli>(frame - child.StartTime()).count(),
+            child.PeakRssKiB() / 1024.0};
 }
 
-// Xvfb on the first free display; the display's name, or empty when it did not start.
-std::string StartXvfb(pid_t* server, const std::string& logPath) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe");
-    const Spawned child = Spawn({XVFB_PATH, "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                 "1024x768x24", "-nolisten", "tcp", "-noreset"},
-                                {}, "", -1, logPath, fds[1]);
-    close(fds[1]);
-    *server = child.pid;
-    std::string number;
-    ReadUntil(fds[0], number, Clock::now() + 20s,
-              [](const std::string& t) { return t.find('\n') != std::string::npos; });
-    close(fds[0]);
-    if (number.find('\n') == std::string::npos) return {};
-    return ":" + number.substr(0, number.find('\n'));
-}
 #endif
 
 // ---------------------------------------------------------------------------------------------
@@ -479,12 +362,12 @@ int main(int argc, char** argv) {
 
     std::vector<double> xStartProgram, xStartBare, xRssProgram, xRssBare;
 #ifdef MONEDARIO_HAVE_XCB
-    if (std::string(XVFB_PATH).empty() || access(XVFB_PATH, X_OK) != 0)
-        Fail("Xvfb is not installed");
+    if (FindInPath("Xvfb").empty()) Fail("Xvfb is not installed");
     Progress("start-up under Xvfb");
-    pid_t server = -1;
-    const std::string display = StartXvfb(&server, logPath);
-    if (display.empty()) Fail("Xvfb did not start (see " + logPath + ")");
+    XSession xvfb;
+    std::string error;
+    if (!xvfb.Start(logPath, &error, XVFB_SCREEN)) Fail("Xvfb did not start (see " + logPath + ")");
+    const std::string& display = xvfb.Display();
     {
         ScreenWatch screen;
         if (!screen.Connect(display)) Fail("cannot read the screen of Xvfb " + display);
@@ -499,7 +382,7 @@ int main(int argc, char** argv) {
             }
         }
     }
-    KillAndReap(server);
+    xvfb.Stop();
 #else
     Fail("built without the X client library: nothing under Xvfb can be measured");
 #endif

@@ -1,6 +1,5 @@
-// A private X server for the real-window test (Xvfb on the first free display) with the two
-// tools that act as the person in front of it: xdotool for the pointer and keys, xwd for
-// screenshots.
+// A private X server (Xvfb on the first free display) with the two tools that act as the person
+// in front of it: xdotool for the pointer and keys, xwd for screenshots.
 #pragma once
 
 #include <chrono>
@@ -15,8 +14,10 @@ public:
     // The tools a session needs that are not on PATH, by package name; empty when all are.
     static std::string MissingTools();
 
-    // Starts Xvfb with a 1280 x 1024 x 24 screen; its messages and the tools' go to `logPath`.
-    bool Start(const std::string& logPath, std::string* error);
+    // Starts Xvfb with a screen of width x height x depth; its messages and the tools' go to
+    // `logPath`.
+    bool Start(const std::string& logPath, std::string* error,
+               const std::string& screen = "1280x1024x24");
     void Stop() { server_.Kill(); }
     const std::string& Display() const { return display_; }
     std::string DisplayVariable() const { return "DISPLAY=" + display_; }

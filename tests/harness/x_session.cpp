@@ -3,7 +3,6 @@
 #include "x_session.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,7 +21,7 @@ std::string XSession::MissingTools() {
     return missing;
 }
 
-bool XSession::Start(const std::string& logPath, std::string* error) {
+bool XSession::Start(const std::string& logPath, std::string* error, const std::string& screen) {
     logPath_ = logPath;
     xdotool_ = FindInPath("xdotool");
     xwd_ = FindInPath("xwd");
@@ -33,7 +32,7 @@ bool XSession::Start(const std::string& logPath, std::string* error) {
     }
     SpawnOptions options;
     options.argv = {FindInPath("Xvfb"), "-displayfd", std::to_string(fds[1]),
-                    "-screen",          "0",          "1280x1024x24",
+                    "-screen",          "0",          screen,
                     "-nolisten",        "tcp",        "-noreset"};
     options.logPath = logPath;
     options.inheritFd = fds[1];
@@ -45,25 +44,15 @@ bool XSession::Start(const std::string& logPath, std::string* error) {
     }
     // The server writes its display number and a newline once it is ready.
     std::string number;
-    const auto deadline = std::chrono::steady_clock::now() + SERVER_START_TIMEOUT;
-    while (number.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd p{fds[0], POLLIN, 0};
-        const int ready = left.count() > 0 ? poll(&p, 1, static_cast<int>(left.count())) : 0;
-        if (ready < 0 && errno == EINTR) continue;
-        char c = 0;
-        if (ready <= 0 || read(fds[0], &c, 1) != 1) break;
-        number.push_back(c);
-    }
+    ReadUntil(fds[0], &number, std::chrono::steady_clock::now() + SERVER_START_TIMEOUT,
+              [](const std::string& text) { return text.find('\n') != std::string::npos; });
     close(fds[0]);
-    if (number.empty() || number.back() != '\n') {
+    if (number.find('\n') == std::string::npos) {
         *error = "Xvfb did not report a display (see " + logPath + ")";
         server_.Kill();
         return false;
     }
-    number.pop_back();
-    display_ = ":" + number;
+    display_ = ":" + number.substr(0, number.find('\n'));
     return true;
 }
 

@@ -1,11 +1,11 @@
-// Starting, waiting for and killing the real-window test's child processes, and running short
-// commands with a deadline.
+// Starting, waiting for and killing child processes, and running short commands with a deadline.
 #include "child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -67,6 +67,7 @@ bool ChildProcess::Start(const SpawnOptions& options, std::string* error) {
         }
     }
     const pid_t parent = getpid();
+    startTime_ = Clock::now();
     const pid_t pid = fork();
     if (pid < 0) {
         *error = std::string("fork failed: ") + std::strerror(errno);
@@ -100,9 +101,11 @@ bool ChildProcess::Exited() {
     if (status_) return true;
     if (pid_ <= 0) return false;
     int status = 0;
-    const pid_t r = waitpid(pid_, &status, WNOHANG);
+    rusage usage{};
+    const pid_t r = wait4(pid_, &status, WNOHANG, &usage);
     if (r == pid_ || (r < 0 && errno == ECHILD)) {
         status_ = r == pid_ ? status : -1;
+        peakRssKiB_ = usage.ru_maxrss;
         return true;
     }
     return false;
@@ -124,9 +127,11 @@ void ChildProcess::Kill() {
     if (!status_) {
         kill(pid_, SIGKILL);
         int status = 0;
-        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        rusage usage{};
+        while (wait4(pid_, &status, 0, &usage) < 0 && errno == EINTR) {
         }
         status_ = status;
+        peakRssKiB_ = usage.ru_maxrss;
     }
     pid_ = -1;
 }
@@ -155,22 +160,7 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector
         return result;
     }
     const auto deadline = Clock::now() + timeout;
-    char buffer[65536];
-    bool open = true;
-    while (open) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) break;
-        pollfd p{fds[0], POLLIN, 0};
-        const int ready = poll(&p, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) break;
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n > 0)
-            result.output.append(buffer, static_cast<size_t>(n));
-        else if (n == 0 || errno != EINTR)
-            open = false;
-    }
+    ReadUntil(fds[0], &result.output, deadline, [](const std::string&) { return false; });
     close(fds[0]);
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -180,6 +170,25 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector
         result.status = *status;
     }
     return result;  // the guard kills a command that overran
+}
+
+bool ReadUntil(int fd, std::string* text, Clock::time_point deadline,
+               bool (*done)(const std::string&)) {
+    char buffer[65536];
+    while (!done(*text)) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return false;
+        pollfd p{fd, POLLIN, 0};
+        const int ready = poll(&p, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return false;
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return done(*text);
+        text->append(buffer, static_cast<size_t>(n));
+    }
+    return true;
 }
 
 std::string FindInPath(const std::string& name) {
@@ -198,6 +207,6 @@ std::string FindInPath(const std::string& name) {
 
 std::string DescribeStatus(int status) {
     if (WIFEXITED(status)) return "exited with " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
-    return "wait status " + std::to_string(status);
+    if (WIFSIGNALED(status)) return "was killed by signal " + std::to_string(WTERMSIG(status));
+    return "ended with status " + std::to_string(status);
 }
