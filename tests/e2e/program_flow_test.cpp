@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "cell_geometry.h"
 #include "child_process.h"
 #include "x_session.h"
 #include "xwd_image.h"
@@ -45,23 +46,17 @@ constexpr int PICTURE_HEIGHT = 552;
 constexpr int COLUMNS = 7;
 constexpr int ROWS = 6;
 
-struct Box {
-    int left;
-    int top;
-    int right;   // exclusive
-    int bottom;  // exclusive
-};
+using Box = TestBox;
 
 Box CellBox(int column, int row) {
-    return Box{column == 1 ? 1 : 120 * column - 118, row == 1 ? 70 : 80 * row - 9, 120 * column + 1,
-               80 * row + 70};
+    return TestCellBox(column, row);
 }
 // Where a person clicks a day: the middle of its box.
 int CellClickX(int column) {
-    return (CellBox(column, 1).left + CellBox(column, 1).right) / 2;
+    return CellMiddleX(column);
 }
 int CellClickY(int row) {
-    return (CellBox(1, row).top + CellBox(1, row).bottom) / 2;
+    return CellMiddleY(row);
 }
 
 Box NumberBox(const Box& cell) {

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <tuple>
@@ -15,7 +16,7 @@
 #include "input/input.h"
 #include "model/model.h"
 #include "platform/testing.h"
-#include "shell_fixture.h"
+#include "program_driver.h"
 #include "view/view.h"
 
 namespace {
@@ -417,23 +418,32 @@ TEST_F(InputTest, ClicksOffTheGridOnItsGapsOrOffThePeriodNeverPickOrOpen) {
     EXPECT_EQ(entry.entryOpen, 0);
 }
 
-TEST_F(InputTest, ClickOnADaysNumberActsOnThatDay) {
-    PlacePeriod(15, "3100");  // Friday 15 March 2024 in row 1, column 5; the 22nd below it
+// A click on a cell's top rows, where its day number is drawn, acts on that cell.
+TEST_F(ProgramTest, ClickOnADaysNumberActsOnThatDay) {
+    Open();
+    BeginPeriod(15, "3100");  // Friday 15 March 2024 in row 1, column 5; the 22nd below it
     const struct {
         int x, y;
         const char* expense;
-        int day;
-    } cases[] = {{540, 70, "1", 15}, {485, 74, "2", 15}, {540, 151, "4", 22}, {600, 229, "8", 22}};
-    for (const auto& c : cases) {
+    } clicks[] = {{540, 70, "1"}, {485, 74, "2"}, {540, 151, "4"}, {600, 229, "8"}};
+    for (const auto& c : clicks) {
         SCOPED_TRACE(testing::Message() << "click at " << c.x << ", " << c.y);
         Click(c.x, c.y);
-        Keys(c.expense);
-        Keys("\n");
+        Type(c.expense);
+        Enter();
     }
-    const auto spentOn = [this](int day) { return AmountsOfDay(day).spent; };
-    EXPECT_EQ(spentOn(15), 3);
-    EXPECT_EQ(spentOn(22), 12);
-    EXPECT_EQ(spentOn(23), 0);
+    Save();
+    // Records in row order from the 15th: the 22nd is the eighth, the 23rd the ninth.
+    const std::string ledger = LedgerBytes();
+    ASSERT_EQ(ledger.size(), 31u * 77);
+    const auto spent = [&ledger](int record) {
+        double value;
+        std::memcpy(&value, ledger.data() + 77 * record, sizeof value);
+        return value;
+    };
+    EXPECT_EQ(spent(0), 3);
+    EXPECT_EQ(spent(7), 12);
+    EXPECT_EQ(spent(8), 0);
 }
 
 TEST_F(InputTest, RightClicksMovesAndReleasesOpenNothing) {

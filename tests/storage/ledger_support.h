@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "cell_geometry.h"
 #include "model/model.h"
 #include "platform/platform.h"
 #include "storage/storage.h"
@@ -42,16 +43,16 @@ constexpr PeriodPlan FEBRUARY_2023 = {3, 1, 2, 2023, 28, 1400.0};
 constexpr PeriodPlan DECEMBER_2024 = {7, 1, 12, 2024, 31, 1000.0};
 
 inline int CellLeft(int column) {
-    return column == 1 ? 1 : 120 * column - 118;
+    return TestCellBox(column, 1).left;
 }
 inline int CellRight(int column) {
-    return 120 * column + 1;
+    return TestCellBox(column, 1).right;
 }
 inline int CellTop(int row) {
-    return row == 1 ? 70 : 80 * row - 9;
+    return TestCellBox(1, row).top;
 }
 inline int CellBottom(int row) {
-    return 80 * row + 70;
+    return TestCellBox(1, row).bottom;
 }
 
 // Day i (from 0) of the period: its cell, counted row by row from the start column.
