@@ -383,21 +383,6 @@ std::string FollowLinks(const std::string& path) {
     return current;
 }
 
-bool MakeFolders(const std::string& folder) {
-    std::string path;
-    size_t at = 0;
-    while (at <= folder.size()) {
-        size_t slash = folder.find('/', at);
-        if (slash == std::string::npos) slash = folder.size();
-        path = folder.substr(0, slash);
-        at = slash + 1;
-        if (path.empty()) continue;
-        if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    struct stat info;
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 namespace {
 FileIdentity IdentityOf(const struct stat& info) {
     return {true,
@@ -484,7 +469,7 @@ void IgnoreFileSizeSignal() {
 
 FolderLock LockFolder(const std::string& folder) {
     UnlockFolder();
-    if (!MakeFolders(folder)) return FOLDER_LOCK_UNAVAILABLE;
+    if (!MakeFolders(folder, nullptr)) return FOLDER_LOCK_UNAVAILABLE;
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return FOLDER_LOCK_UNAVAILABLE;
     int result;

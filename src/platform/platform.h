@@ -226,8 +226,6 @@ std::string FollowLinks(const std::string& path);
 // The folder part of a path with its trailing separator ("./" for a bare name), and the name.
 std::string FolderOf(const std::string& path);
 std::string NameOf(const std::string& path);
-// Creates `folder` and the folders above it that are missing (mode 0700 less the umask).
-bool MakeFolders(const std::string& folder);
 
 // What tells one file's content from another's: which file it is and when it last changed.
 struct FileIdentity {
@@ -284,7 +282,8 @@ struct LocalDate;
 std::string UserDataHome();
 // Whether the current user may create files in `folder`.
 bool FolderTakesNewFiles(const std::string& folder);
-// Makes `folder` and every missing folder above it, each readable by the owner only.
+// Makes `folder` and every missing folder above it, each readable by the owner only; `error`,
+// when given, gets the reason of a failure.
 bool MakeFolders(const std::string& folder, int* error);
 // Renames `from` to `to` unless `to` exists (then fails with EEXIST).
 bool RenameWithoutReplacing(const std::string& from, const std::string& to, int* error);

@@ -60,7 +60,6 @@ void RemoveSaveLeftovers(const std::string& otherFileName) {
 
 int SaveLedger() {
     if (ledger.lockedOut) return FILE_ERROR_PERMISSION;
-    MakeLedgerFolder();
     std::string content;
     content.reserve(GRID_CELLS * DAY_RECORD_SIZE);
     for (int row = 1; row <= GRID_ROWS; ++row) {
@@ -69,7 +68,7 @@ int SaveLedger() {
         }
     }
     const std::string path = LedgerPath();
-    MakeFolders(FolderOf(path));
+    MakeLedgerFolder();
     const FileIdentity found = IdentifyFile(path);
     const bool ours = found.exists && found.regular && SameFile(found, ledger.owned);
     if (found.exists && found.regular && !ours) {

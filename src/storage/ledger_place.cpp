@@ -59,8 +59,7 @@ std::string LedgerPath() {
 
 void MakeLedgerFolder() {
     // A failure shows when the file cannot be written there.
-    int error = 0;
-    MakeFolders(FolderOf(LedgerPath()), &error);
+    MakeFolders(FolderOf(LedgerPath()), nullptr);
 }
 
 int ArchiveLedger(std::string* archived) {
