@@ -421,16 +421,12 @@ int SetFileAside(const std::string& path, const std::string& label, std::string*
     constexpr int MAX_SUFFIX = 1000;
     for (int n = 1; n < MAX_SUFFIX; ++n) {
         std::string candidate = n == 1 ? base : base + "-" + std::to_string(n);
-        int result = RetriedCall("set-aside", [&] {
-            return renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE);
+        const int result = RetriedCall("set-aside", [&] {
+            int error = 0;
+            if (RenameWithoutReplacing(path, candidate, &error)) return 0;
+            errno = error;
+            return -1;
         });
-        // Without RENAME_NOREPLACE in the file system, a free name is looked for first.
-        if (result != 0 && errno == EINVAL) {
-            struct stat taken;
-            if (lstat(candidate.c_str(), &taken) == 0) continue;
-            result =
-                RetriedCall("set-aside", [&] { return rename(path.c_str(), candidate.c_str()); });
-        }
         if (result == 0) {
             if (asidePath != nullptr) *asidePath = candidate;
             return 0;

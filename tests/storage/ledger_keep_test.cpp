@@ -3,16 +3,13 @@
 // files, the order of the file calls that makes a save survive a crash, leftovers removed at
 // start-up, and huge ledgers loaded block by block.
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -21,31 +18,6 @@
 #include "platform/testing.h"
 
 namespace {
-
-constexpr uid_t NOBODY = 65534;
-constexpr int CANNOT_SWITCH_USER = 99;
-
-// Runs `body` in a child process, as the unprivileged user "nobody" when this process is root
-// (root ignores file permissions); returns the child's exit code, or -1 with the reason.
-int RunUnprivileged(const std::function<int()>& body, std::string* why) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(NOBODY) != 0 ||
-                               setuid(NOBODY) != 0 || geteuid() == 0))
-            _exit(CANNOT_SWITCH_USER);
-        _exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        *why = "the child process failed";
-        return -1;
-    }
-    if (WEXITSTATUS(status) == CANNOT_SWITCH_USER) {
-        *why = "running as root and cannot switch to user nobody (needs CAP_SETUID)";
-        return -1;
-    }
-    return WEXITSTATUS(status);
-}
 
 std::vector<std::string> SetAsideIn(const std::string& folder) {
     std::vector<std::string> found;

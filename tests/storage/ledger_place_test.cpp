@@ -1,7 +1,6 @@
 // Where the ledger lives, with the program's folder writable or not for a user who is not root,
 // and putting a finished period's ledger aside under its start date.
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <utime.h>
 
 #include <ctime>
@@ -48,32 +47,31 @@ TEST_P(LedgerPlace, FollowsTheProgramFolderOrTheUsersDataFolder) {
         ASSERT_TRUE(WriteFileBytes(program + "/ahorros.log", ""));
     }
     ASSERT_EQ(chmod(program.c_str(), c.programMode), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(77);
-        SetExecutableFolderForTesting(program);
-        setenv("HOME", (base + "/home").c_str(), 1);
-        if (c.dataHome == nullptr) {
-            unsetenv("XDG_DATA_HOME");
-        } else {
-            const std::string under = c.dataHome[0] == '/' ? base : "";
-            setenv("XDG_DATA_HOME", (under + c.dataHome).c_str(), 1);
-        }
-        std::string report = LedgerPath();
-        if (c.folderMode) {
-            LayOutWorkedExample();
-            const int error = SaveLedger();
-            struct stat folder {};
-            stat(report.substr(0, report.rfind('/')).c_str(), &folder);
-            char text[16];
-            std::snprintf(text, sizeof text, " %d %o", error, folder.st_mode & 07777);
-            report += text;
-        }
-        _exit(WriteFileBytes(base + "/report", report) ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot become uid 65534";
+    std::string why;
+    const int exitCode = RunUnprivileged(
+        [&] {
+            SetExecutableFolderForTesting(program);
+            setenv("HOME", (base + "/home").c_str(), 1);
+            if (c.dataHome == nullptr) {
+                unsetenv("XDG_DATA_HOME");
+            } else {
+                const std::string under = c.dataHome[0] == '/' ? base : "";
+                setenv("XDG_DATA_HOME", (under + c.dataHome).c_str(), 1);
+            }
+            std::string report = LedgerPath();
+            if (c.folderMode) {
+                LayOutWorkedExample();
+                const int error = SaveLedger();
+                struct stat folder {};
+                stat(report.substr(0, report.rfind('/')).c_str(), &folder);
+                char text[16];
+                std::snprintf(text, sizeof text, " %d %o", error, folder.st_mode & 07777);
+                report += text;
+            }
+            return WriteFileBytes(base + "/report", report) ? 0 : 1;
+        },
+        &why);
+    if (exitCode < 0) GTEST_SKIP() << why;
     const std::string expected = base + c.expected;
     EXPECT_EQ(FileBytes(base + "/report"),
               expected + (c.folderMode ? std::string(" 0 ") + c.folderMode : ""));

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <dirent.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -260,4 +263,29 @@ inline testing::AssertionResult SameBytes(const std::string& actual, const std::
     while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
     return testing::AssertionFailure() << actual.size() << " bytes where " << expected.size()
                                        << " were expected, first difference at offset " << at;
+}
+
+constexpr uid_t NOBODY = 65534;
+constexpr int CANNOT_SWITCH_USER = 99;
+
+// Runs `body` in a child process, as the unprivileged user "nobody" when this process is root
+// (root ignores file permissions); returns the child's exit code, or -1 with the reason.
+inline int RunUnprivileged(const std::function<int()>& body, std::string* why) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(NOBODY) != 0 ||
+                               setuid(NOBODY) != 0 || geteuid() == 0))
+            _exit(CANNOT_SWITCH_USER);
+        _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        *why = "the child process failed";
+        return -1;
+    }
+    if (WEXITSTATUS(status) == CANNOT_SWITCH_USER) {
+        *why = "running as root and cannot switch to user nobody (needs CAP_SETUID)";
+        return -1;
+    }
+    return WEXITSTATUS(status);
 }
