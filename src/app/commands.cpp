@@ -60,7 +60,7 @@ void ToggleStatistics() {
         SetMenuItemState(shell.mainMenu, IDM_ESTADISTICAS, MENU_CHECKED);
         statistics.statisticsShown = 1;
     }
-    RedrawCalendar();
+    RedrawCalendarKeepingField();
     PresentView();
 }
 

@@ -36,6 +36,7 @@ void InitialiseMainWindow(Window* window) {
     shell.entryFontName = ENTRY_FONT_NAME;
     shell.entryFontSize = ENTRY_FONT_POINTS;
     CreateDayGrid();
+    FixLedgerPlace();
 
     bool restored = false;
     if (FileExists(LedgerPath())) {

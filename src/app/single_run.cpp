@@ -7,6 +7,7 @@
 
 bool StartRun() {
     IgnoreFileSizeSignal();
+    FixLedgerPlace();
     const std::string path = LedgerPath();
     FolderLock lock = LockFolder(FolderOf(path));
     if (lock == FOLDER_LOCK_HELD_ELSEWHERE) {

@@ -105,6 +105,13 @@ void ShowEntryField() {
                     ImageHeight(entry.entryImage));
 }
 
+void RedrawCalendarKeepingField() {
+    RedrawCalendar();
+    if (entry.entryOpen == 0) return;
+    DrawEntryField();
+    PutFieldOnPage();
+}
+
 int LineEndColumn(int row) {
     int result = 0;
     if (entry.cellsMade && row >= 1 && row <= entry.fieldRows) {

@@ -70,6 +70,9 @@ EntryCell& CellAt(int column, int row);
 void OpenEntryField(int width, int height, int left, int top);
 void DrawEntryField();
 void ShowEntryField();
+// Redraws the calendar; an open field is drawn again where it was, so the user always sees
+// where typing goes.
+void RedrawCalendarKeepingField();
 int LineEndColumn(int row);
 void MoveCaretRight();
 void MoveCaretLeft();

@@ -110,7 +110,7 @@ void HandleLeftButtonDown(int x, int y) {
         shell.startDayChosen == 1)
         OpenExpenseField(hit.column, hit.row);
     if (banner.bannerDismissOnClick == 1) {
-        RedrawCalendar();
+        RedrawCalendarKeepingField();
         PresentView();
         banner.bannerDismissOnClick = 0;
     }

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/platform_qt.h"
+#include "platform/testing.h"
 
 DrawingState drawing;
 
@@ -20,6 +21,9 @@ namespace {
 constexpr int SCREEN_DPI = 96;
 constexpr const char* WINE_FONT_FOLDER = "/usr/share/wine/fonts/";
 constexpr const char* SANS_FALLBACK = "DejaVu Sans";
+// Without the Tahoma-metric faces the page needs a face as narrow: in a wider one the longer
+// weekday names and amounts no longer fit their boxes.
+constexpr const char* PAGE_FALLBACK = "Liberation Sans Narrow";
 constexpr const char* MONOSPACE_FACE = "DejaVu Sans Mono";
 // Bold glyphs are rasterised from their outlines: a pixel is ink when the outline covers about a
 // third of it or more, which keeps the stems of small bold text whole without grey pixels. (Some
@@ -247,7 +251,7 @@ Font* DefaultFont() {
 }
 
 QString ResolveFace(std::string_view face) {
-    if (face == "Tahoma") return drawing.tahomaInstalled ? QStringLiteral("Tahoma") : SANS_FALLBACK;
+    if (face == "Tahoma") return drawing.tahomaInstalled ? QStringLiteral("Tahoma") : PAGE_FALLBACK;
     if (face == "Lucida Console") return MONOSPACE_FACE;
     return QString::fromUtf8(face.data(), static_cast<int>(face.size()));
 }
@@ -304,8 +308,9 @@ std::string Utf8ToCp1252(std::string_view text) {
     const QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
     std::string result;
     for (char32_t u : s.toUcs4()) {
+        // A character without a code must not vanish: it becomes one that no amount accepts.
         const int code = UnicodeToCp1252(u);
-        if (code >= 0) result.push_back(static_cast<char>(code));
+        result.push_back(code >= 0 ? static_cast<char>(code) : '?');
     }
     return result;
 }
@@ -477,13 +482,14 @@ void CopyImagePart(const Image* sourceImage, int x, int y, int width, int height
 // Fonts
 
 Font* RequestFont(std::string_view face, int points, bool bold) {
-    const auto key = std::make_tuple(std::string(face), points, bold);
+    const QString family = ResolveFace(face);
+    const auto key = std::make_tuple(family.toStdString(), points, bold);
     const auto found = drawing.fonts.find(key);
     if (found != drawing.fonts.end()) return found->second;
 
     Font* font = new Font;
     QFont& q = font->qfont;
-    q.setFamily(ResolveFace(face));
+    q.setFamily(family);
     q.setPixelSize(static_cast<int>(std::lround(points * SCREEN_DPI / 72.0)));
     q.setWeight(bold ? QFont::Bold : QFont::Normal);
     q.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
@@ -630,4 +636,8 @@ void DrawText(std::string_view text) {
         }
     }
     Touch(t);
+}
+
+void SetTahomaInstalledForTesting(bool installed) {
+    drawing.tahomaInstalled = installed;
 }

@@ -100,7 +100,7 @@ int FitCount(std::string_view text, int maxWidth);
 // The next texts drawn on the target get `extra` pixels spread over their first `breaks` spaces.
 void SetTextJustification(int extra, int breaks);
 
-// Converts a Windows-1252 text to UTF-8 and back (unrepresentable characters are dropped).
+// Converts a Windows-1252 text to UTF-8 and back (a character without a code becomes "?").
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 

@@ -20,3 +20,5 @@ void InjectFileFault(int k, int error, bool persistent);
 int FileCallsSinceInjection();
 void RecordFileCalls(bool on);  // starts a new record, or stops recording
 const std::vector<std::string>& RecordedFileCalls();
+// Draws the page as on a machine with or without the Tahoma-metric faces.
+void SetTahomaInstalledForTesting(bool installed);

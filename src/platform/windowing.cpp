@@ -230,8 +230,12 @@ protected:
         Release(id, e->key());
     }
 
+    // Keys still down or waiting were pressed for this window; once the keyboard is elsewhere
+    // their releases never come here, and a later key must not deliver them.
     void focusOutEvent(QFocusEvent* e) override {
         FlushHeldRelease();
+        owner_->keys.pending.clear();
+        owner_->keys.down.clear();
         QFrame::focusOutEvent(e);
     }
     void mousePressEvent(QMouseEvent* e) override { Mouse(e, true); }
@@ -579,11 +583,23 @@ void AppendMenuItem(Menu* menu, int id, std::string_view text) {
     });
 }
 
+// Once a menu closes, by Escape or by a click elsewhere, the keyboard goes back to the surface
+// (left alone, the menu bar would keep it and take the next keys as its own). Another menu of the
+// bar opening at once (arrow keys) keeps it.
+void ReturnKeyboardToSurface(Menu* bar) {
+    Window* owner = bar->owner;
+    if (!owner || !owner->surface || QApplication::activePopupWidget()) return;
+    owner->surface->widget->setFocus(Qt::OtherFocusReason);
+}
+
 void AppendSubmenu(Menu* bar, Menu* popup, std::string_view text) {
     if (!bar || !bar->bar || !popup || !popup->popup) return;
     popup->popup->setTitle(Cp1252ToQString(text));
     bar->bar->addMenu(popup->popup);
     bar->popups.push_back(popup);
+    QObject::connect(popup->popup, &QMenu::aboutToHide, bar->bar, [bar] {
+        QTimer::singleShot(0, bar->bar, [bar] { ReturnKeyboardToSurface(bar); });
+    });
 }
 
 void AttachMenuBar(Window* window, Menu* bar) {

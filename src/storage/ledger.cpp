@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -43,6 +44,17 @@ void CopyDayFields(const DayRecord& from, DayRecord& to) {
     to.periodYear = from.periodYear;
 }
 
+// Another program may have written amounts that are no numbers (NaN, infinities); they are read
+// as 0. False when one was.
+bool KeepFiniteAmounts(DayRecord& day) {
+    const bool finite =
+        std::isfinite(day.spent) && std::isfinite(day.balance) && std::isfinite(day.allowance);
+    if (!std::isfinite(day.spent)) day.spent = 0;
+    if (!std::isfinite(day.balance)) day.balance = 0;
+    if (!std::isfinite(day.allowance)) day.allowance = 0;
+    return finite;
+}
+
 }  // namespace
 
 void AppendLedgerRecord(const DayRecord& day, std::string& content) {
@@ -68,7 +80,9 @@ int SaveLedger() {
         }
     }
     const std::string path = LedgerPath();
-    MakeLedgerFolder();
+    // The folder may have gone since start-up: it is made again, never swapped for another.
+    if (const int error = MakeLedgerFolder(); error != 0)
+        return FileErrorNumber(ReplaceResult{error, true, false});
     const FileIdentity found = IdentifyFile(path);
     const bool ours = found.exists && found.regular && SameFile(found, ledger.owned);
     if (found.exists && found.regular && !ours) {
@@ -93,6 +107,7 @@ void LoadLedger() {
     std::vector<char> block(static_cast<size_t>(std::min(count, LOAD_BLOCK_RECORDS)) *
                             DAY_RECORD_SIZE);
     const long long recordSize = static_cast<long long>(DAY_RECORD_SIZE);
+    bool faithful = true;
     for (long long first = 0; first < count; first += LOAD_BLOCK_RECORDS) {
         const long long records = std::min(LOAD_BLOCK_RECORDS, count - first);
         const size_t bytes = static_cast<size_t>(records) * DAY_RECORD_SIZE;
@@ -109,10 +124,14 @@ void LoadLedger() {
             std::memcpy(&row, block.data() + at + offsetof(DayRecord, row), sizeof row);
             if (!IsGridPosition(column, row)) continue;
             std::memcpy(&ledger.ledgerRecord, block.data() + at, DAY_RECORD_SIZE);
-            CopyDayFields(ledger.ledgerRecord, DayAt(column, row));
+            DayRecord& day = DayAt(column, row);
+            CopyDayFields(ledger.ledgerRecord, day);
+            if (!KeepFiniteAmounts(day)) faithful = false;
         }
     }
     CloseRecordFile(handle);
+    // What is shown is not what the file holds: the file is kept aside before a save.
+    if (!faithful) ForgetLoadedLedger();
 }
 
 void ForgetLoadedLedger() {
@@ -122,6 +141,7 @@ void ForgetLoadedLedger() {
 void ResetLedgerState() {
     ForgetLoadedLedger();
     ledger.ledgerRecord = DayRecord{};
+    ledger.path.clear();
 }
 
 int FileErrorNumber(const ReplaceResult& result) {

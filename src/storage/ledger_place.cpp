@@ -43,12 +43,11 @@ std::string ArchiveName(const std::string& ledger, LocalDate start, int attempt)
     return path + ".log";
 }
 
-}  // namespace
-
 // A ledger already beside the program stays there (a folder of that name counts too), and so
 // does a new one when the program's folder takes files: a portable folder or a build keeps its
-// data with it. A program installed for the whole system keeps each user's data at home.
-std::string LedgerPath() {
+// data with it. A program installed for the whole system keeps each user's data at home. This
+// is where the ledger belongs as the folders are now.
+std::string PlaceLedger() {
     const std::string folder = ExecutableFolder();
     const std::string beside = folder + LEDGER_FILE_NAME;
     if (PathHasAttributes(beside) || FolderTakesNewFiles(folder)) return beside;
@@ -57,9 +56,19 @@ std::string LedgerPath() {
     return dataHome + LEDGER_FOLDER_NAME + "/" + LEDGER_FILE_NAME;
 }
 
-void MakeLedgerFolder() {
-    // A failure shows when the file cannot be written there.
-    MakeFolders(FolderOf(LedgerPath()), nullptr);
+}  // namespace
+
+std::string LedgerPath() {
+    return ledger.path.empty() ? PlaceLedger() : ledger.path;
+}
+
+void FixLedgerPlace() {
+    if (ledger.path.empty()) ledger.path = PlaceLedger();
+}
+
+int MakeLedgerFolder() {
+    int error = 0;
+    return MakeFolders(FolderOf(LedgerPath()), &error) ? 0 : error;
 }
 
 int ArchiveLedger(std::string* archived) {

@@ -12,6 +12,7 @@ struct LedgerState {
     // one is set aside before a save, never overwritten.
     FileIdentity owned;
     bool lockedOut = false;  // another running program owns the ledger: saving is refused
+    std::string path;        // where the ledger lives, decided once at start-up
 };
 extern LedgerState ledger;
 
@@ -21,10 +22,13 @@ constexpr const char* LEDGER_FOLDER_NAME = "monedario";  // in the user's data f
 constexpr const char* SET_ASIDE_LABEL = ".apartado";
 
 // "ahorros.log" beside the executable when a ledger is there or the folder takes new files,
-// otherwise in "monedario" in the user's data folder; formed anew at every use.
+// otherwise in "monedario" in the user's data folder. Once start-up has fixed the place, the
+// run keeps it, whatever happens to the folders meanwhile.
 std::string LedgerPath();
+void FixLedgerPlace();
 // Makes the ledger's folder when it is missing, so that a first save can create the file.
-void MakeLedgerFolder();
+// Returns 0 or the system's error code.
+int MakeLedgerFolder();
 // Renames the ledger to "ahorros-AAAA-MM-DD.log" beside it, after its period's start date (the
 // file's modification date when the ledger holds none), with "-2", "-3"... when a name is taken;
 // nothing is ever replaced. Returns 0, also without a ledger, or the system's error code;
@@ -56,12 +60,12 @@ void ResetLedgerState();
 constexpr long long LOAD_BLOCK_RECORDS = 8192;  // 77 x 8192 bytes, about 630 KB
 
 // Error numbers and descriptions shown to the user for file errors.
-constexpr int FILE_ERROR_BAD_NAME = 52;      // "Bad file name or number"
-constexpr int FILE_ERROR_DISK_FULL = 61;     // "Disk full"
-constexpr int FILE_ERROR_PERMISSION = 70;    // "Permission denied"
-constexpr int FILE_ERROR_NOT_READY = 71;     // "Disk not ready"
-constexpr int FILE_ERROR_MEDIA = 72;         // "Disk media error"
-constexpr int FILE_ERROR_ACCESS = 75;        // "Path/file access error"
+constexpr int FILE_ERROR_BAD_NAME = 52;    // "Bad file name or number"
+constexpr int FILE_ERROR_DISK_FULL = 61;   // "Disk full"
+constexpr int FILE_ERROR_PERMISSION = 70;  // "Permission denied"
+constexpr int FILE_ERROR_NOT_READY = 71;   // "Disk not ready"
+constexpr int FILE_ERROR_MEDIA = 72;       // "Disk media error"
+constexpr int FILE_ERROR_ACCESS = 75;      // "Path/file access error"
 
 // The number for a failed replacement: 52 when the file could not be created, else by errno.
 int FileErrorNumber(const ReplaceResult& result);

@@ -1,9 +1,14 @@
 // The command line: the built program run without any display, and a new period begun from it;
 // and the window's icon.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
+#include "model/model.h"
 #include "shell_fixture.h"
 #include "view/view.h"
 
@@ -80,6 +85,25 @@ TEST_F(ShellTest, NewPeriodOptionPutsTheLedgerAsideAndShowsTheWelcomeScreen) {
     EXPECT_EQ(banner.lastText, TEXT_WELCOME);
     EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_MES_NUEVO), MENU_ENABLED);
     EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_GREYED);
+}
+
+// A start that cannot take the ledger (another program holds it and does not answer) begins no
+// new period: it says so and leaves the ledger where it was.
+TEST_F(ShellTest, NewPeriodOptionInAStartThatCannotTakeTheLedgerLeavesIt) {
+    const std::string program = folder + "monedario";
+    std::filesystem::copy_file(MONEDARIO_EXECUTABLE, program);
+    WriteFile("ahorros.log", std::string(DAY_RECORD_SIZE, 'x'));
+    const int holder = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    const std::string command = "QT_QPA_PLATFORM=offscreen '" + program +
+                                "' --nuevo-periodo >/dev/null 2>'" + folder + "err'";
+    const int status = std::system(command.c_str());
+    close(holder);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    EXPECT_NE(ReadFile(folder + "err").find("abierto en otra ventana"), std::string::npos);
+    EXPECT_EQ(ReadFile(folder + "ahorros.log"), std::string(DAY_RECORD_SIZE, 'x'));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("ahorros-")) << entry.path();
 }
 
 // The window carries the program's icon: the calendar with its blue title band.

@@ -70,7 +70,6 @@ struct CommandTest : ShellTest {
 
     void TearDown() override {
         InjectFileFault(0, 0, false);
-        setenv("XDG_DATA_HOME", TEST_DATA_HOME, 1);
         ShellTest::TearDown();
     }
 
@@ -340,12 +339,6 @@ void RemoveWorkingDirectory(CommandTest& t) {
     ASSERT_EQ(chdir(gone.c_str()), 0);
     ASSERT_EQ(rmdir(gone.c_str()), 0);
 }
-// Neither the program's folder nor the user's data folder can be a folder.
-void PutLedgerFolderUnderAFile(CommandTest& t) {
-    t.WriteFile("not-a-folder", "x");
-    SetExecutableFolderForTesting(t.folder + "not-a-folder/");
-    setenv("XDG_DATA_HOME", (t.folder + "not-a-folder/data").c_str(), 1);
-}
 void TakePictureNameWithAFolder(CommandTest&) {
     ASSERT_EQ(unlink("Mi Copia.bmp"), 0);
     ASSERT_EQ(mkdir("Mi Copia.bmp", 0755), 0);
@@ -353,20 +346,20 @@ void TakePictureNameWithAFolder(CommandTest&) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SaveFailureTest,
-    testing::Values(
-        SaveFailure{"LedgerFolderIsAFile", IDM_GRABAR, PutLedgerFolderUnderAFile, ERR_BAD_NAME},
-        SaveFailure{"LedgerDiskFull", IDM_GRABAR,
-                    [](CommandTest&) { InjectFileFault(4, ENOSPC, false); }, "Err:  61 Disk full"},
-        SaveFailure{"LedgerRenameRefused", IDM_GRABAR,
-                    // From the backup's rename on (see ReplaceFileContents).
-                    [](CommandTest&) { InjectFileFault(8, EACCES, true); },
-                    "Err:  70 Permission denied"},
-        SaveFailure{"PictureInARemovedWorkingDirectory", IDM_BITMAP, RemoveWorkingDirectory,
-                    ERR_BAD_NAME},
-        SaveFailure{"PictureDiskFull", IDM_BITMAP,
-                    [](CommandTest&) { InjectFileFault(4, ENOSPC, false); }, "Err:  61 Disk full"},
-        SaveFailure{"PictureNameTakenByAFolder", IDM_BITMAP, TakePictureNameWithAFolder,
-                    "Err:  75 Path/file access error"}),
+    testing::Values(SaveFailure{"LedgerDiskFull", IDM_GRABAR,
+                                [](CommandTest&) { InjectFileFault(4, ENOSPC, false); },
+                                "Err:  61 Disk full"},
+                    SaveFailure{"LedgerRenameRefused", IDM_GRABAR,
+                                // From the backup's rename on (see ReplaceFileContents).
+                                [](CommandTest&) { InjectFileFault(8, EACCES, true); },
+                                "Err:  70 Permission denied"},
+                    SaveFailure{"PictureInARemovedWorkingDirectory", IDM_BITMAP,
+                                RemoveWorkingDirectory, ERR_BAD_NAME},
+                    SaveFailure{"PictureDiskFull", IDM_BITMAP,
+                                [](CommandTest&) { InjectFileFault(4, ENOSPC, false); },
+                                "Err:  61 Disk full"},
+                    SaveFailure{"PictureNameTakenByAFolder", IDM_BITMAP, TakePictureNameWithAFolder,
+                                "Err:  75 Path/file access error"}),
     [](const testing::TestParamInfo<SaveFailure>& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------------

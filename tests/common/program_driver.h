@@ -1,17 +1,30 @@
 // Uses the program as a person does, through the menu, clicks on the real surface and keys,
 // and reads back what the person or a file sees: the banner's text, the menu's item states,
-// the ledger's bytes and the surface's pixels. New tests drive the program through this.
+// the amounts drawn in a day, the ledger's bytes and the surface's pixels. New tests drive the
+// program through this.
 #pragma once
 
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <memory>
 #include <string>
 
 #include "cell_geometry.h"
+#include "format/format.h"
 #include "shell_fixture.h"
 #include "storage/storage.h"
+#include "view/view.h"
 
 class ProgramTest : public ShellTest {
 protected:
     // ---- verbs
+    // Starts the program; its window comes up with the keyboard.
+    void Open() {
+        ShellTest::Open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(shell.mainWindow)));
+    }
     void NewMonth() { RunCommand(IDM_MES_NUEVO); }
     // Clicks the middle of the cell that shows `day` of the month in the calendar on screen.
     void PickDay(int day) {
@@ -21,8 +34,22 @@ protected:
                     return Click(CellMiddleX(column), CellMiddleY(row));
         ADD_FAILURE() << "day " << day << " is not on the calendar";
     }
-    void Type(const char* text) { TypeText(text); }
-    void Enter() { Press(Qt::Key_Return); }
+    // Keys go where the keyboard focus is, as a person's do.
+    void Type(const char* utf8) {
+        for (const QChar c : QString::fromUtf8(utf8)) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(FocusedWidget(), static_cast<char>(c.unicode()));
+                continue;
+            }
+            const QByteArray text = QString(c).toUtf8();  // a letter of another layout
+            KeyDown(Qt::Key_unknown, text.constData());
+            KeyUp(Qt::Key_unknown, text.constData());
+        }
+    }
+    void Enter() { QTest::keyClick(FocusedWidget(), Qt::Key_Return); }
+    // A key pressed and not yet released, and its release.
+    void KeyDown(Qt::Key key, const char* text = "") { SendKey(QEvent::KeyPress, key, text); }
+    void KeyUp(Qt::Key key, const char* text = "") { SendKey(QEvent::KeyRelease, key, text); }
     void Save() { RunCommand(IDM_GRABAR); }
     void ToggleStatistics() { RunCommand(IDM_ESTADISTICAS); }
     // Mes nuevo, the start day, and the month's total entered.
@@ -32,10 +59,66 @@ protected:
         Type(total);
         Enter();
     }
+    // Another program's window takes the keyboard, and gives it back.
+    void FocusAway() {
+        other_ = std::make_unique<QWidget>();
+        other_->show();
+        other_->activateWindow();
+        QApplication::processEvents();
+    }
+    void FocusBack() {
+        WidgetOf(shell.mainWindow)->activateWindow();
+        QApplication::processEvents();
+    }
+    // Clicks a title of the menu bar; the menu opens.
+    void OpenMenu(const char* title) {
+        QMenuBar* bar = MenuBarWidgetOf(shell.mainMenu);
+        for (QAction* menu : bar->actions())
+            if (menu->text() == QString::fromUtf8(title))
+                QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                                  bar->actionGeometry(menu).center());
+        QApplication::processEvents();
+    }
+    // Escape in the open menu closes it.
+    void EscapeMenu() {
+        if (QWidget* menu = QApplication::activePopupWidget())
+            QTest::keyClick(menu, Qt::Key_Escape);
+        QApplication::processEvents();
+    }
+    void Restart() {
+        CloseShellForTesting();
+        Open();
+    }
 
     // ---- what the person or a file sees
     const std::string& BannerText() { return banner.lastText; }
     int MenuState(int id) { return MenuItemState(shell.mainMenu, id); }
     std::string LedgerBytes() { return ReadFile(LedgerPath()); }
     Colour Pixel(int x, int y) { return SurfacePixel(x, y); }
+    // The amounts a day shows, without the euro sign; no spent amount gives "".
+    std::string BalanceShown(int day) { return WithoutEuro(CellOf(day).balance); }
+    std::string SpentShown(int day) { return WithoutEuro(CellOf(day).spent); }
+
+private:
+    QWidget* FocusedWidget() {
+        QWidget* focus = QApplication::focusWidget();
+        return focus ? focus : SurfaceWidget();
+    }
+    void SendKey(QEvent::Type type, Qt::Key key, const char* text) {
+        QKeyEvent event(type, key, Qt::NoModifier, QString::fromUtf8(text));
+        QApplication::sendEvent(FocusedWidget(), &event);
+    }
+    CellTexts CellOf(int day) {
+        CalendarLayout layout;
+        LayOutCalendar(layout);
+        for (int i = 0; i < GRID_CELLS; ++i)
+            if (layout.cells[i].inPeriod && period.dayGrid[i].dayOfMonth == day)
+                return layout.cells[i];
+        ADD_FAILURE() << "day " << day << " is not on the calendar";
+        return {};
+    }
+    static std::string WithoutEuro(const std::string& text) {
+        return text.substr(0, text.find(' '));
+    }
+    std::unique_ptr<QWidget> other_;
 };

@@ -256,6 +256,8 @@ protected:
 
     void TearDown() override {
         program_.Kill();
+        other_.Kill();
+        manager_.Kill();
         x_.Stop();
         if (root_.empty()) return;
         if (HasFailure()) {
@@ -579,7 +581,50 @@ protected:
         }
     }
 
+    // ---- other windows -------------------------------------------------------------------------
+
+    std::string XCommand(std::vector<std::string> argv) {
+        argv[0] = FindInPath(argv[0]);
+        return RunCommand(argv, {x_.DisplayVariable()}, root_ + "/x.log", 10s).output;
+    }
+    // openbox, once it owns the screen (it announces itself on the root window).
+    void StartWindowManager() {
+        for (const char* tool : {"openbox", "xprop", "xwininfo", "xlogo"})
+            if (FindInPath(tool).empty()) GTEST_SKIP() << "Not installed: " << tool;
+        std::string error;
+        ASSERT_TRUE(manager_.Start(
+            {{FindInPath("openbox")}, {x_.DisplayVariable()}, "", root_ + "/x.log"}, &error))
+            << error;
+        const auto deadline = Clock::now() + 10s;
+        while (XCommand({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") ==
+               std::string::npos) {
+            ASSERT_LT(Clock::now(), deadline) << "the window manager did not start";
+            std::this_thread::sleep_for(50ms);
+        }
+    }
+    // Another program's window, which takes the keyboard when activated.
+    std::string StartOtherWindow() {
+        std::string error;
+        EXPECT_TRUE(other_.Start(
+            {{FindInPath("xlogo")}, {x_.DisplayVariable()}, "", root_ + "/x.log"}, &error))
+            << error;
+        const CommandResult found =
+            x_.Xdotool({"search", "--sync", "--onlyvisible", "--class", "xlogo"}, 10s);
+        std::istringstream ids(found.output);
+        std::string id;
+        ids >> id;
+        return id;
+    }
+    void Activate(const std::string& window) {
+        ASSERT_TRUE(x_.Xdotool({"windowactivate", "--sync", window}).Succeeded());
+        std::this_thread::sleep_for(100ms);
+    }
+    void KeyDown(const std::string& key) { ASSERT_TRUE(x_.Xdotool({"keydown", key}).Succeeded()); }
+    void KeyUp(const std::string& key) { ASSERT_TRUE(x_.Xdotool({"keyup", key}).Succeeded()); }
+
     XSession x_;
+    ChildProcess manager_;
+    ChildProcess other_;
     ChildProcess program_;
     std::string root_, programFolder_, workFolder_, runtimeFolder_;
     std::string executable_, ledgerPath_, bitmapPath_;
@@ -832,32 +877,16 @@ TEST_F(ProgramWindowTest, FirstPeriodIsSavedPicturedAndShownAgainAtTheNextStart)
 // asks for a title without minimise, maximise or close functions, and the manager's close
 // request still ends the program with 0.
 TEST_F(ProgramWindowTest, UnderAWindowManagerTheFrameIsCentredAndClosingEndsTheProgram) {
-    for (const char* tool : {"openbox", "xprop", "xwininfo"})
-        if (FindInPath(tool).empty()) GTEST_SKIP() << "Not installed: " << tool;
-    ChildProcess manager;
-    std::string error;
-    ASSERT_TRUE(manager.Start(
-        {{FindInPath("openbox")}, {x_.DisplayVariable()}, "", root_ + "/x.log"}, &error))
-        << error;
-    const auto xCommand = [this](std::vector<std::string> argv) {
-        argv[0] = FindInPath(argv[0]);
-        return RunCommand(argv, {x_.DisplayVariable()}, root_ + "/x.log", 10s).output;
-    };
-    // The manager owns the screen once it announces itself on the root window.
-    const auto deadline = Clock::now() + 10s;
-    while (xCommand({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") ==
-           std::string::npos) {
-        ASSERT_LT(Clock::now(), deadline) << "the window manager did not start";
-        std::this_thread::sleep_for(50ms);
-    }
+    ASSERT_NO_FATAL_FAILURE(StartWindowManager());
+    if (IsSkipped()) return;
     ASSERT_NO_FATAL_FAILURE(Launch());
 
     int extents[4] = {};  // left, right, top, bottom
     int clientX = 0, clientY = 0;
     for (const auto until = Clock::now() + 10s; Clock::now() < until;) {
         std::this_thread::sleep_for(100ms);
-        const std::string frame = xCommand({"xprop", "-id", window_, "_NET_FRAME_EXTENTS"});
-        const std::string info = xCommand({"xwininfo", "-id", window_});
+        const std::string frame = XCommand({"xprop", "-id", window_, "_NET_FRAME_EXTENTS"});
+        const std::string info = XCommand({"xwininfo", "-id", window_});
         const size_t equals = frame.find('=');
         if (equals == std::string::npos) continue;
         std::sscanf(frame.c_str() + equals + 1, "%d, %d, %d, %d", &extents[0], &extents[1],
@@ -877,7 +906,7 @@ TEST_F(ProgramWindowTest, UnderAWindowManagerTheFrameIsCentredAndClosingEndsTheP
     EXPECT_EQ(clientY - extents[2], (1024 - WINDOW_HEIGHT - extents[2] - extents[3]) / 2);
 
     // Motif hints: functions (flag 1) move and resize only, no decorations requested beyond that.
-    const std::string hints = xCommand({"xprop", "-id", window_, "_MOTIF_WM_HINTS"});
+    const std::string hints = XCommand({"xprop", "-id", window_, "_MOTIF_WM_HINTS"});
     EXPECT_NE(hints.find("= 0x1, 0x6, 0x0"), std::string::npos) << hints;
 
     // The manager's own key for closing the active window (a fresh server may miss the first).
@@ -888,6 +917,90 @@ TEST_F(ProgramWindowTest, UnderAWindowManagerTheFrameIsCentredAndClosingEndsTheP
             std::this_thread::sleep_for(100ms);
     }
     ASSERT_NO_FATAL_FAILURE(WaitForExit());
+}
+
+// Everyday habits under a window manager: a key held while another window takes the keyboard,
+// Escape out of a menu, and a banner dismissed while a field is open; every amount lands on the
+// day whose field is on the screen.
+TEST_F(ProgramWindowTest, KeysLandInTheFieldOnScreenAfterWindowChangesMenusAndBanners) {
+    ASSERT_NO_FATAL_FAILURE(StartWindowManager());
+    if (IsSkipped()) return;
+    const Date today = LocalToday();
+    const int startColumn = Weekday(today.year, today.month, START_DAY);
+    const int firstColumn = Weekday(today.year, today.month, 1);
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    const std::string other = StartOtherWindow();
+    ASSERT_FALSE(other.empty()) << "xlogo's window did not appear";
+    Activate(window_);
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, MES_NUEVO));
+    const Slot startInMonth = SlotOf(firstColumn, START_DAY - 1);
+    ASSERT_TRUE(WaitForWindow([](const RgbImage&) { return true; }, "the calendar"));
+    ClickPage(CellClickX(startInMonth.column), CellClickY(startInMonth.row));
+    ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return BannerShown(s); },
+                              "the start-day banner"));
+    Type(MONTH_TOTAL);
+    Key("Return");
+    ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return NoBanner(s); }, "the period"));
+
+    // Each step opens the field of the next day of the period.
+    const auto openDay = [&](int offset) {
+        const Slot s = SlotOf(startColumn, offset);
+        const Box cell = CellBox(s.column, s.row);
+        ClickPage(CellClickX(s.column), CellClickY(s.row));
+        return WaitForWindow(
+            [&](const RgbImage& shot) { return CountOnPage(shot, SpentBox(cell), IsDark) > 0; },
+            "the field of day " + std::to_string(offset));
+    };
+    ASSERT_TRUE(openDay(1));  // 8, Return held while xlogo takes the keyboard, then 9
+    Type("8");
+    KeyDown("Return");
+    Activate(other);
+    KeyUp("Return");
+    Activate(window_);
+    Type("9");
+    Key("Return");
+    ASSERT_TRUE(openDay(2));  // 1, the 4 held across the change of window, then 5
+    Type("1");
+    KeyDown("4");
+    Activate(other);
+    KeyUp("4");
+    Activate(window_);
+    Type("5");
+    Key("Return");
+    ASSERT_TRUE(openDay(3));  // the menu opened and escaped, then 3
+    {
+        std::string popup;
+        std::vector<MenuItemBand> items;
+        ASSERT_TRUE(OpenMenu(OPERATIONS_MENU, OPERATIONS_ITEMS, &popup, &items));
+        Key("Escape");
+        ASSERT_TRUE(WaitForMenuClosed());
+    }
+    Type("3");
+    Key("Return");
+    EXPECT_TRUE(OpenPopup().empty()) << "Enter went to the menu bar";
+    ASSERT_TRUE(openDay(4));  // Grabar's banner dismissed, the field still shown, then 7
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, GRABAR));
+    ClickPage(HEADER_CLICK_X, HEADER_CLICK_Y);
+    const Slot fourth = SlotOf(startColumn, 4);
+    ASSERT_TRUE(WaitForWindow(
+        [&](const RgbImage& s) {
+            return NoBanner(s) &&
+                   CountOnPage(s, SpentBox(CellBox(fourth.column, fourth.row)), IsDark) > 0;
+        },
+        "the field drawn again once the banner went"));
+    Type("7");
+    Key("Return");
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, GRABAR));
+    ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return BannerShown(s); }, "Grabar"));
+    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, SALIR));
+    ASSERT_NO_FATAL_FAILURE(WaitForExit());
+
+    const std::string ledger = ReadFile(ledgerPath_);
+    ASSERT_GE(ledger.size(), RECORD_SIZE * 5);
+    const double spent[] = {0, 89, 15, 3, 7};
+    for (int offset = 1; offset <= 4; ++offset)
+        EXPECT_EQ(DecodeRecord(ledger, RECORD_SIZE * offset).spent, spent[offset])
+            << "day " << offset << " of the period";
 }
 
 }  // namespace

@@ -245,7 +245,10 @@ TEST_F(InputTest, StartDayBannerNamesTheDayAsLaidOut) {
         LocalDate today;
         int clicked;
         const char* shown;  // a start day the following month lacks becomes its last day
-    } const cases[] = {{MARCH_2024, 5, "05"}, {{2024, 1, 8}, 31, "29"}, {{2023, 1, 8}, 31, "28"}};
+    } const cases[] = {{MARCH_2024, 5, "05"},
+                       {MARCH_2024, 9, "09"},
+                       {{2024, 1, 8}, 31, "29"},
+                       {{2023, 1, 8}, 31, "28"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << c.today.year << "-" << c.today.month << " " << c.clicked);
@@ -783,6 +786,18 @@ TEST_F(InputTest, ThreeThousandOverThirtyDaysGivesOneHundredADayAndExpensesAddUp
     EXPECT_EQ(AmountsOfDay(9), (Amounts{12.5, 87.5, 100}));
     EXPECT_EQ(std::string(DayAt(day.column, day.row).spentText), "12'50     ");
     EXPECT_EQ(CountInDayBand(day, BALANCE_DY, 16, IsReddish), 0);
+}
+
+// A total that does not divide evenly: each day keeps the exact share and shows it to the cent.
+TEST_F(ProgramTest, UnevenTotalIsKeptExactAndShownToTheCent) {
+    Open();
+    BeginPeriod(1, "1000");  // 31 days of March 2024
+    EXPECT_EQ(BalanceShown(1), "32'26");
+    Save();
+    double allowance = 0;
+    std::memcpy(&allowance, LedgerBytes().data() + offsetof(DayRecord, allowance),
+                sizeof allowance);
+    EXPECT_EQ(allowance, 1000.0 / 31);
 }
 
 TEST_F(InputTest, EmptyMonthlyTotalPutsThePeriodInPlaceWithNothingToSpend) {

@@ -185,7 +185,7 @@ TEST(FontTest, IdenticalRequestsGiveTheSameFontAndPointsBecomePixels) {
 
 TEST(FontTest, FacesResolveToInstalledMetricCompatibleFaces) {
     const QString tahoma = QFontInfo(RequestFont("Tahoma", 12, true)->qfont).family();
-    EXPECT_TRUE(tahoma == "Tahoma" || tahoma == "DejaVu Sans") << tahoma.toStdString();
+    EXPECT_TRUE(tahoma == "Tahoma" || tahoma == "Liberation Sans Narrow") << tahoma.toStdString();
     Font* mono = RequestFont("Lucida Console", 11, true);
     EXPECT_EQ(QFontInfo(mono->qfont).family(), "DejaVu Sans Mono");
     EXPECT_TRUE(QFontInfo(mono->qfont).bold());
@@ -198,7 +198,7 @@ TEST(TextCodeTest, WindowsCodePageRoundTrips) {
                            "bado"),
               "Mi\u00E9rcoles S\u00E1bado");
     EXPECT_EQ(Utf8ToCp1252("Estad\u00EDsticas \u20AC"), "Estad\xEDsticas \x80");
-    EXPECT_EQ(Utf8ToCp1252("\u4E2D"), "");
+    EXPECT_EQ(Utf8ToCp1252("\u4E2D"), "?");
 }
 
 // ---------------------------------------------------------------------------------------------

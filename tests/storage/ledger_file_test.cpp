@@ -250,17 +250,23 @@ TEST_F(LedgerLoad, KeepsTheTextOnlyUpToItsTerminator) {
     EXPECT_EQ(std::string(DayAt(2, 2).spentText, 11), std::string("1'00\0\0\0\0\0\0\0", 11));
 }
 
-TEST_F(LedgerLoad, TakesAmountsThatAreNotNumbersAsTheyAre) {
+// Amounts that are no numbers read as 0; the file is not the one shown, so a save keeps it aside.
+TEST_F(LedgerLoad, ReadsAmountsThatAreNotNumbersAsZeroAndKeepsTheirFileAside) {
     RecordFields day = SomeDay(6, 4, 0.0);
     day.spent = std::bit_cast<double>(uint64_t{0x7FF4000000000123});  // signalling, with payload
     day.balance = -std::numeric_limits<double>::infinity();
     day.allowance = std::bit_cast<double>(uint64_t{0xFFF8000000000042});
-    std::string file = EncodeRecord(day);
+    const std::string file = EncodeRecord(day);
     ASSERT_TRUE(WriteFileBytes(LedgerPath(), file));
     LoadLedger();
-    EXPECT_EQ(CellBytes(6, 4), file);
+    day.spent = day.balance = day.allowance = 0;
+    EXPECT_EQ(CellBytes(6, 4), EncodeRecord(day));
     ASSERT_EQ(SaveLedger(), 0);
-    EXPECT_TRUE(SameBytes(LedgerBytes(), file));
+    std::string aside;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().starts_with("ahorros.log.apartado-"))
+            aside = FileBytes(entry.path());
+    EXPECT_TRUE(SameBytes(aside, file));
 }
 
 // Records naming a cell outside the grid are skipped; every other byte of the model stays.

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,13 +143,22 @@ TEST_F(LedgerKeep, SaveKeepsWhatWasOnDisk) {
     }
 }
 
+// Files set aside within one second get "-2", "-3" after the second's name.
 TEST_F(LedgerKeep, SettingAsideNeverReplacesAnEarlierFile) {
-    for (const std::string& bytes : {march, february, std::string("x")}) {
-        ASSERT_TRUE(WriteFileBytes(LedgerPath(), bytes));
-        std::string aside;
-        ASSERT_EQ(SetFileAside(LedgerPath(), SET_ASIDE_LABEL, &aside), 0);
-        EXPECT_EQ(FileBytes(aside), bytes);
-    }
+    std::vector<std::string> asides;
+    do {  // again should the clock turn a second meanwhile
+        for (const std::string& name : SetAsideIn(folder)) unlink((folder + name).c_str());
+        asides.clear();
+        for (const std::string& bytes : {march, february, std::string("x")}) {
+            ASSERT_TRUE(WriteFileBytes(LedgerPath(), bytes));
+            std::string aside;
+            ASSERT_EQ(SetFileAside(LedgerPath(), SET_ASIDE_LABEL, &aside), 0);
+            EXPECT_EQ(FileBytes(aside), bytes);
+            asides.push_back(aside);
+        }
+    } while (asides[2].size() != asides[0].size() + 2);
+    EXPECT_EQ(asides[1], asides[0] + "-2");
+    EXPECT_EQ(asides[2], asides[0] + "-3");
     EXPECT_EQ(SetAsideIn(folder).size(), 3u);
 }
 
@@ -213,22 +223,53 @@ TEST_F(LedgerKeep, SaveReplacesTheFileBehindLinksAndKeepsItsMode) {
 // ---------------------------------------------------------------------------------------------
 // A ledger that may be written while its folder may not: saved in place.
 
-// Shorter content than before: the file must be cut to its length.
+// A shorter content cuts the file to its length; a longer one that the size limit or the disk
+// refuses leaves the old bytes whole.
 TEST_F(LedgerKeep, LedgerInAClosedFolderIsRewrittenInPlace) {
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), march));
-    if (geteuid() == 0) {
-        ASSERT_EQ(chown(LedgerPath().c_str(), NOBODY, NOBODY), 0);
+    const struct {
+        const char* name;
+        bool longer;       // March over February, else February over March
+        rlim_t sizeLimit;  // 0 for none
+        int reserveError;  // injected into the reservation of room, 0 for none
+        int number;
+    } cases[] = {{"shorter content", false, 0, 0, 0},
+                 {"beyond the size limit", true, 1000, 0, FILE_ERROR_DISK_FULL},
+                 {"no room to reserve", true, 0, ENOSPC, FILE_ERROR_DISK_FULL}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string& before = c.longer ? february : march;
+        const std::string& after = c.longer ? march : february;
+        ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+        ASSERT_TRUE(WriteFileBytes(LedgerPath(), before));
+        if (geteuid() == 0) {
+            ASSERT_EQ(chown(LedgerPath().c_str(), NOBODY, NOBODY), 0);
+        }
+        ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+        const uint64_t inode = IdentifyFile(LedgerPath()).inode;
+        std::string why;
+        const int number = RunUnprivileged(
+            [&] {
+                const struct rlimit limit = {c.sizeLimit, c.sizeLimit};
+                if (c.sizeLimit != 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0) return 99;
+                IgnoreFileSizeSignal();
+                CreateDayGrid();
+                LoadLedger();
+                if (c.longer)
+                    LayOutWorkedExample();
+                else
+                    LayOutFebruaryWithExpenses();
+                // The opening of the folder and of a temporary file, then the file itself.
+                if (c.reserveError != 0) InjectFileFault(4, c.reserveError, false);
+                return SaveLedger();
+            },
+            &why);
+        ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+        if (number < 0) GTEST_SKIP() << why;
+        EXPECT_EQ(number, c.number);
+        EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), c.number == 0 ? after : before));
+        EXPECT_EQ(IdentifyFile(LedgerPath()).inode, inode);
+        EXPECT_TRUE(OtherEntries(folder).empty());
     }
-    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
-    const uint64_t inode = IdentifyFile(LedgerPath()).inode;
-    std::string why;
-    const int number = RunUnprivileged([&] { return LoadThenSaveFebruary(); }, &why);
-    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
-    if (number < 0) GTEST_SKIP() << why;
-    EXPECT_EQ(number, 0);
-    EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), february));
-    EXPECT_EQ(IdentifyFile(LedgerPath()).inode, inode);
-    EXPECT_TRUE(OtherEntries(folder).empty());
 }
 
 // ---------------------------------------------------------------------------------------------

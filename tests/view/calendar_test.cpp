@@ -369,18 +369,27 @@ TEST_F(PageTest, GaugesShowSpentAndLeftOverTheHeader) {
     EXPECT_GT(CountColour(111, 3, 220, 18, COLOUR_BLACK), 10) << "the spent amount";
 }
 
-TEST_F(PageTest, OverspentPeriodFillsTheSpentGaugeAndShowsTheLeftAmountInRed) {
-    StartPeriod(1, 1, 2024);
-    CalendarLayout layout;
-    LayOutCalendar(layout);
-    DayAt(1, 1).allowance = 100;
-    DayAt(1, 1).spent = 130;
-    DayAt(1, 1).balance = -30;
-    statistics.statisticsShown = 1;
-    RedrawCalendar();
-    EXPECT_EQ(GetPixel(page.pageImage, 103, 16), COLOUR_RED);
-    EXPECT_EQ(CountColour(6, 24, 104, 38, COLOUR_GREEN), 0);
-    EXPECT_GT(CountColour(111, 24, 220, 39, COLOUR_RED), 10);
+// Spending the whole allowance or more fills the spent gauge; the left amount is red only below 0.
+TEST_F(PageTest, SpentGaugeFullAndTheLeftAmountRedOnlyBelowZero) {
+    const struct {
+        double spent;
+        bool leftRed;
+    } cases[] = {{130, true}, {100, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.spent << " of 100 spent");
+        StartPeriod(1, 1, 2024);
+        CalendarLayout layout;
+        LayOutCalendar(layout);
+        DayAt(1, 1).allowance = 100;
+        DayAt(1, 1).spent = c.spent;
+        DayAt(1, 1).balance = 100 - c.spent;
+        statistics.statisticsShown = 1;
+        RedrawCalendar();
+        EXPECT_EQ(GetPixel(page.pageImage, 103, 16), COLOUR_RED);
+        EXPECT_EQ(CountColour(6, 24, 104, 38, COLOUR_GREEN), 0);
+        EXPECT_EQ(CountColour(111, 24, 220, 39, COLOUR_RED) > 10, c.leftRed);
+        EXPECT_EQ(CountColour(111, 24, 220, 39, COLOUR_BLACK) > 10, !c.leftRed);
+    }
 }
 
 TEST_F(PageTest, DamagedAmountsDrawAndSumWithoutFault) {
