@@ -1,14 +1,11 @@
-// The command line, read before anything of the window system starts: help and version need no
-// display, and none of the window system's own options ever reaches it.
+// The command line: options, help and version, and a new period begun from it.
+#include "app/command_line.h"
+
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <string_view>
 
-#include "app/shell.h"
-#include "storage/storage.h"
-
-CommandLineState commandLine;
+#include "app/program.h"
 
 namespace {
 
@@ -16,48 +13,25 @@ constexpr int EXIT_USAGE = 2;
 constexpr int EXIT_FAILURE_TO_ARCHIVE = 1;
 
 constexpr const char* USAGE =
-    "Uso: monedario [OPCI\xC3\x93N]\n"
-    "Reparte el sueldo del mes entre los d\xC3\xAD"
-    "as del periodo y lleva la cuenta de lo gastado.\n"
+    "Uso: monedario [OPCIÓN]\n"
+    "Reparte el sueldo del mes entre los días del periodo y lleva la cuenta de lo gastado.\n"
     "\n"
     "  --nuevo-periodo  guarda el periodo actual como ahorros-AAAA-MM-DD.log (la fecha en\n"
-    "                   que empez\xC3\xB3) y abre la pantalla de bienvenida para empezar otro\n"
-    "  --help           muestra esta ayuda y termina\n"
-    "  --version        muestra la versi\xC3\xB3n y termina\n";
+    "                   que empezó) y abre la pantalla de bienvenida para empezar otro\n"
+    "  -h, --help       muestra esta ayuda y termina\n"
+    "  --version        muestra la versión y termina\n";
 
-void PrintUsage(std::FILE* to) {
+void PrintUsage(std::FILE* to, const std::string& ledgerPath) {
     std::fputs(USAGE, to);
-    std::fprintf(to, "\nEl periodo se guarda en %s\n", LedgerPath().c_str());
+    std::fprintf(to, "\nEl periodo se guarda en %s\n", ledgerPath.c_str());
 }
 
 }  // namespace
 
-int BeginNewPeriod(bool ownsLedger) {
-    if (!ownsLedger) {
-        std::fprintf(stderr, "monedario: %s est\xC3\xA1 abierto en otra ventana\n",
-                     LedgerPath().c_str());
-        return EXIT_FAILURE_TO_ARCHIVE;
-    }
-    std::string archived;
-    const int error = ArchiveLedger(&archived);
-    if (error != 0) {
-        std::fprintf(stderr, "monedario: no se pudo apartar %s: %s\n", LedgerPath().c_str(),
-                     std::strerror(error));
-        return EXIT_FAILURE_TO_ARCHIVE;
-    }
-    if (!archived.empty()) std::printf("El periodo anterior queda en %s\n", archived.c_str());
-    std::fflush(stdout);  // before anything the window system prints
-    return -1;
-}
-
-int HandleCommandLine(int argc, char** argv) {
-    commandLine.qtArgv[0] = argc > 0 && argv[0] != nullptr ? argv[0] : commandLine.programName;
-    commandLine.qtArgv[1] = nullptr;
-    commandLine.qtArgc = 1;
-
+Options ReadCommandLine(int argc, char** argv, const std::string& ledgerPath) {
+    Options options;
     bool help = false;
     bool version = false;
-    bool newPeriod = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -65,24 +39,40 @@ int HandleCommandLine(int argc, char** argv) {
         } else if (arg == "--version") {
             version = true;
         } else if (arg == "--nuevo-periodo") {
-            newPeriod = true;
+            options.newPeriod = true;
         } else {
-            std::fprintf(
-                stderr, "monedario: %s: %s\n",
-                arg.starts_with('-') ? "opci\xC3\xB3n desconocida" : "argumento de m\xC3\xA1s",
-                argv[i]);
-            PrintUsage(stderr);
-            return EXIT_USAGE;
+            std::fprintf(stderr, "monedario: %s: %s\n",
+                         arg.starts_with('-') ? "opción desconocida" : "argumento de más",
+                         argv[i]);
+            PrintUsage(stderr, ledgerPath);
+            options.exitCode = EXIT_USAGE;
+            return options;
         }
     }
     if (help) {
-        PrintUsage(stdout);
-        return 0;
-    }
-    if (version) {
+        PrintUsage(stdout, ledgerPath);
+        options.exitCode = 0;
+    } else if (version) {
         std::printf("%s %s\n", MAIN_TITLE, MONEDARIO_VERSION);
-        return 0;
+        options.exitCode = 0;
     }
-    commandLine.newPeriod = newPeriod;
-    return -1;
+    return options;
+}
+
+std::optional<int> BeginNewPeriod(Ledger& ledger, bool ownsLedger) {
+    if (!ownsLedger) {
+        std::fprintf(stderr, "monedario: %s está abierto en otra ventana\n",
+                     ledger.Path().c_str());
+        return EXIT_FAILURE_TO_ARCHIVE;
+    }
+    std::string archived;
+    const int error = ledger.Archive(&archived);
+    if (error != 0) {
+        std::fprintf(stderr, "monedario: no se pudo apartar %s: %s\n", ledger.Path().c_str(),
+                     std::strerror(error));
+        return EXIT_FAILURE_TO_ARCHIVE;
+    }
+    if (!archived.empty()) std::printf("El periodo anterior queda en %s\n", archived.c_str());
+    std::fflush(stdout);  // before anything the window system prints
+    return std::nullopt;
 }

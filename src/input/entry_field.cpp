@@ -1,12 +1,14 @@
-// The self-drawn entry field: a grid of character cells in overwrite mode with a "|" caret. The
-// last column only ever holds the caret; characters are shown and read in the others.
-#include "app/shell.h"
-#include "input/input.h"
-#include "view/view.h"
+// The self-drawn entry field: cells in overwrite mode, a caret that wraps between rows, and the
+// field's picture.
+#include "input/entry_field.h"
 
-EntryFieldState entry;
+#include "platform/utf8.h"
 
 namespace {
+
+constexpr Colour FIELD_BACK = COLOUR_WHITE;
+constexpr Colour FIELD_TEXT = COLOUR_BLACK;
+constexpr char32_t UNSHOWABLE = U'?';
 
 int FloorDiv(int a, int b) {
     if (b <= 0) return 0;
@@ -15,174 +17,122 @@ int FloorDiv(int a, int b) {
     return q;
 }
 
-Font* EntryFont() {
-    return RequestFont(shell.entryFontName, shell.entryFontSize, true);
-}
-
-bool PutFieldOnPage() {
-    if (!page.pageImage || !entry.entryImage) return false;
-    SelectTarget(page.pageImage);
-    CopyImage(entry.entryImage, entry.entryLeft, entry.entryTop);
-    return true;
-}
-
 }  // namespace
 
-bool EntryHasCells() {
-    return entry.cellsMade;
+void EntryField::Open(FieldPurpose purpose, GridPlace day, Point at, const Font& font) {
+    open_ = true;
+    purpose_ = purpose;
+    day_ = day;
+    place_ = at;
+    font_ = &font;
+    charWidth_ = font.Metrics().averageCharWidth;
+    lineHeight_ = font.LineHeight();
+    columns_ = FloorDiv(ENTRY_WIDTH, charWidth_);
+    rows_ = FloorDiv(ENTRY_HEIGHT, lineHeight_);
+    cells_.clear();
+    caretColumn_ = caretRow_ = 1;
+    if (columns_ - 1 > 0 && rows_ > 0) cells_.assign(static_cast<size_t>(columns_) * rows_, 0);
+    Paint();
 }
 
-EntryCell& CellAt(int column, int row) {
-    return entry.entryCells[static_cast<size_t>(row) * (entry.fieldColumns + 1) + column];
+Rect EntryField::Area() const {
+    return Rect{place_.x, place_.y, place_.x + ENTRY_WIDTH, place_.y + ENTRY_HEIGHT};
 }
 
-void OpenEntryField(int width, int height, int left, int top) {
-    entry.entryOpen = 1;
-    entry.entryBackColour = COLOUR_WHITE;
-    entry.entryLeft = static_cast<int16_t>(left);
-    entry.entryTop = static_cast<int16_t>(top);
-    DestroyImage(entry.entryImage);
-    entry.entryImage = CreateImage(width, height);
-    SelectTarget(entry.entryImage);
-    SetTextColour(entry.entryTextColour);
-    SetBackColour(entry.entryBackColour);
-    ClearTarget(entry.entryBackColour);
-    SelectFont(EntryFont());
-
-    const FontMetrics metrics = SelectedFontMetrics();
-    entry.charWidth = metrics.averageCharWidth;
-    entry.lineHeight = metrics.height + metrics.externalLeading;
-    entry.fieldColumns = FloorDiv(width, entry.charWidth);
-    entry.fieldRows = FloorDiv(height, entry.lineHeight);
-    entry.cellsMade = false;
-    // A font too large for one usable column and one row leaves a field without cells or caret.
-    if (entry.fieldColumns - 1 <= 0 || entry.fieldRows <= 0) return;
-
-    entry.entryCells.assign(static_cast<size_t>(entry.fieldColumns + 1) * (entry.fieldRows + 1),
-                            EntryCell{0, 0, 0});
-    for (int row = 1; row <= entry.fieldRows; ++row) {
-        for (int column = 1; column <= entry.fieldColumns; ++column) {
-            CellAt(column, row).textColour = COLOUR_BLACK;
-            CellAt(column, row).backColour = COLOUR_WHITE;
+void EntryField::Paint() {
+    picture_.Clear(FIELD_BACK);
+    if (!HasCells()) return;
+    std::string character;
+    for (int row = 1; row <= rows_; ++row) {
+        for (int column = 1; column <= columns_ - 1; ++column) {
+            const char32_t c = CharacterAt(column, row);
+            if (c == 0) continue;
+            character.clear();
+            AppendUtf8(character, c);
+            picture_.OpaqueText(Point{(column - 1) * charWidth_, (row - 1) * lineHeight_},
+                                character, *font_, FIELD_TEXT, FIELD_BACK);
         }
     }
-    entry.cellsMade = true;
-    entry.caretColumn = 1;
-    entry.caretRow = 1;
-    DrawEntryField();
-    PutFieldOnPage();
-    PresentView();
+    picture_.Text(Point{(caretColumn_ - 1) * charWidth_, (caretRow_ - 1) * lineHeight_},
+                  CARET_TEXT, *font_, FIELD_TEXT);
 }
 
-void DrawEntryField() {
-    if (!entry.entryImage) return;
-    SelectTarget(entry.entryImage);
-    ClearTarget(entry.entryBackColour);
-    SelectFont(EntryFont());
-    if (!entry.cellsMade) return;
-    for (int row = 1; row <= entry.fieldRows; ++row) {
-        for (int column = 1; column <= entry.fieldColumns - 1; ++column) {
-            const EntryCell& cell = CellAt(column, row);
-            if (cell.ch == 0) continue;
-            MoveTo((column - 1) * entry.charWidth, (row - 1) * entry.lineHeight);
-            SetTextColour(cell.textColour);
-            SetBackColour(cell.backColour);
-            SetBackgroundOpaque(true);
-            DrawText(std::string(1, static_cast<char>(cell.ch)));
-        }
-    }
-    MoveTo((entry.caretColumn - 1) * entry.charWidth, (entry.caretRow - 1) * entry.lineHeight);
-    SetTextColour(COLOUR_BLACK);
-    SetBackgroundOpaque(false);
-    DrawText(CARET_TEXT);
-}
-
-// Only the field changes while it is edited, so only its rectangle is presented.
-void ShowEntryField() {
-    DrawEntryField();
-    if (!PutFieldOnPage()) return;
-    PresentViewPart(entry.entryLeft, entry.entryTop, ImageWidth(entry.entryImage),
-                    ImageHeight(entry.entryImage));
-}
-
-void RedrawCalendarKeepingField() {
-    RedrawCalendar();
-    if (entry.entryOpen == 0) return;
-    DrawEntryField();
-    PutFieldOnPage();
-}
-
-int LineEndColumn(int row) {
-    int result = 0;
-    if (entry.cellsMade && row >= 1 && row <= entry.fieldRows) {
-        for (int column = 1; column <= entry.fieldColumns - 1; ++column) {
-            if (CellAt(column, row).ch != 0) result = column + 1;
-        }
-    }
-    return result == 0 ? 1 : result;
-}
-
-void MoveCaretRight() {
-    if (!entry.cellsMade) return;
-    int& c = entry.caretColumn;
-    int& r = entry.caretRow;
-    if (c < entry.fieldColumns) {
-        ++c;
-    } else if (c == entry.fieldColumns && r < entry.fieldRows) {
-        c = 1;
-        ++r;
-    }
-}
-
-void MoveCaretLeft() {
-    if (!entry.cellsMade) return;
-    int& c = entry.caretColumn;
-    int& r = entry.caretRow;
-    if (c > 1) {
-        --c;
-    } else if (c == 1 && r > 1) {
-        c = entry.fieldColumns;
-        --r;
-    }
-}
-
-void MoveCaretHome() {
-    if (entry.cellsMade) entry.caretColumn = 1;
-}
-
-void MoveCaretEnd() {
-    if (entry.cellsMade) entry.caretColumn = LineEndColumn(entry.caretRow);
-}
-
-void PutCharacter(int code) {
-    if (!entry.cellsMade) return;
-    int& c = entry.caretColumn;
-    int& r = entry.caretRow;
-    EntryCell& cell = CellAt(c, r);
-    cell.ch = static_cast<uint8_t>(code);
-    cell.textColour = entry.entryTextColour;
-    cell.backColour = entry.entryBackColour;
+void EntryField::Put(char32_t character) {
+    if (!HasCells()) return;
+    int& c = caretColumn_;
+    int& r = caretRow_;
+    cells_[Index(c, r)] = font_->HasGlyph(character) ? character : UNSHOWABLE;
     // Typing wraps at once: past the last usable column the caret goes to the next row.
-    if (c < entry.fieldColumns && r <= entry.fieldRows) ++c;
-    if (c >= entry.fieldColumns && r < entry.fieldRows) {
+    if (c < columns_ && r <= rows_) ++c;
+    if (c >= columns_ && r < rows_) {
         c = 1;
         ++r;
     }
+    Paint();
 }
 
-void EraseBackward() {
-    if (!entry.cellsMade) return;
-    int& c = entry.caretColumn;
-    int& r = entry.caretRow;
+void EntryField::EraseBackward() {
+    if (!HasCells()) return;
+    int& c = caretColumn_;
+    int& r = caretRow_;
     if (c > 1) {
-        CellAt(c - 1, r).ch = 0;
+        cells_[Index(c - 1, r)] = 0;
         --c;
-        return;
+    } else {
+        if (r > 1) {
+            c = columns_ - 1;
+            --r;
+        }
+        cells_[Index(c, r)] = 0;
     }
-    // From the first column the caret goes to the last usable column of the row above.
-    if (c == 1 && r > 1) {
-        c = entry.fieldColumns - 1;
-        --r;
+    Paint();
+}
+
+void EntryField::MoveCaretRight() {
+    if (!HasCells()) return;
+    if (caretColumn_ < columns_) {
+        ++caretColumn_;
+    } else if (caretRow_ < rows_) {
+        caretColumn_ = 1;
+        ++caretRow_;
     }
-    CellAt(c, r).ch = 0;
+    Paint();
+}
+
+void EntryField::MoveCaretLeft() {
+    if (!HasCells()) return;
+    if (caretColumn_ > 1) {
+        --caretColumn_;
+    } else if (caretRow_ > 1) {
+        caretColumn_ = columns_;
+        --caretRow_;
+    }
+    Paint();
+}
+
+void EntryField::MoveCaretHome() {
+    if (!HasCells()) return;
+    caretColumn_ = 1;
+    Paint();
+}
+
+void EntryField::MoveCaretEnd() {
+    if (!HasCells()) return;
+    int end = 0;
+    for (int column = 1; column <= columns_ - 1; ++column)
+        if (CharacterAt(column, caretRow_) != 0) end = column + 1;
+    caretColumn_ = end == 0 ? 1 : end;
+    Paint();
+}
+
+std::string EntryField::Text() const {
+    std::string text;
+    if (!HasCells()) return text;
+    for (int row = 1; row <= rows_; ++row) {
+        for (int column = 1; column <= columns_ - 1; ++column) {
+            const char32_t c = CharacterAt(column, row);
+            if (c != 0) AppendUtf8(text, c);
+        }
+    }
+    return text;
 }

@@ -1,32 +1,22 @@
 // Weekday and month-length arithmetic and the Spanish day and month names.
-#include "model/model.h"
-
-CalendarNames calendarNames;
+#include "model/calendar.h"
 
 namespace {
-// Windows-1252: \xE9 is "é", \xE1 is "á".
-constexpr const char* DAY_NAMES[8] = {"",
-                                      "Lunes",
-                                      "Martes",
-                                      "Mi\xE9rcoles",
-                                      "Jueves",
-                                      "Viernes",
-                                      "S\xE1"
-                                      "bado",
-                                      "Domingo"};
-constexpr const char* MONTH_NAMES[13] = {"",        "Enero",     "Febrero",  "Marzo",  "Abril",
-                                         "Mayo",    "Junio",     "Julio",    "Agosto", "Septiembre",
-                                         "Octubre", "Noviembre", "Diciembre"};
+
+constexpr std::string_view DAY_NAMES[8] = {
+    "", "Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"};
+constexpr std::string_view MONTH_NAMES[13] = {
+    "",      "Enero",      "Febrero", "Marzo",     "Abril",     "Mayo",     "Junio",
+    "Julio", "Agosto",     "Septiembre", "Octubre", "Noviembre", "Diciembre"};
+
 }  // namespace
 
-void InitCalendarNames() {
-    for (int i = 0; i < 8; ++i) calendarNames.dayNames[i] = DAY_NAMES[i];
-    for (int i = 0; i < 13; ++i) calendarNames.monthNames[i] = MONTH_NAMES[i];
+std::string_view DayName(int weekday) {
+    return weekday >= 1 && weekday <= 7 ? DAY_NAMES[weekday] : DAY_NAMES[0];
 }
 
-const std::string& MonthName(int month) {
-    if (month < 1 || month > 12) return calendarNames.monthNames[0];
-    return calendarNames.monthNames[month];
+std::string_view MonthName(int month) {
+    return month >= 1 && month <= 12 ? MONTH_NAMES[month] : MONTH_NAMES[0];
 }
 
 // A congruence over a year that starts in March; January and February count as months 11 and
@@ -50,7 +40,7 @@ int16_t FebruaryLength(int16_t year) {
     return ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0) ? 29 : 28;
 }
 
-int16_t DaysInMonth(int16_t month) {
+int16_t DaysInMonth(int16_t year, int16_t month) {
     switch (month) {
         case 1:
         case 3:
@@ -66,7 +56,7 @@ int16_t DaysInMonth(int16_t month) {
         case 11:
             return 30;
         case 2:
-            return FebruaryLength(period.startYear);
+            return FebruaryLength(year);
         default:
             return 0;
     }

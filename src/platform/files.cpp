@@ -17,10 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
-#include "platform/testing.h"
-
-FileLayerState fileLayer;
+#include "platform/files.h"
 
 namespace {
 
@@ -31,14 +28,10 @@ void SetError(int* error, int value) {
 // Every system call of a replacement passes through here, so that a test can make the k-th one
 // fail as the file system would: the call is not made and errno holds the injected error.
 template <typename Call>
-auto CountedCall(const char* name, Call call) -> decltype(call()) {
-    int number = ++fileLayer.callsSinceInjection;
-    if (fileLayer.recordCalls) fileLayer.callNames.emplace_back(name);
-    bool hit =
-        fileLayer.faultCall > 0 && (number == fileLayer.faultCall ||
-                                    (fileLayer.faultPersistent && number > fileLayer.faultCall));
-    if (hit) {
-        errno = fileLayer.faultError;
+auto CountedCall(FileCalls& calls, const char* name, Call call) -> decltype(call()) {
+    int error = 0;
+    if (calls.Intercept(name, &error)) {
+        errno = error;
         return -1;
     }
     return call();
@@ -46,18 +39,18 @@ auto CountedCall(const char* name, Call call) -> decltype(call()) {
 
 // A counted call that a signal interrupted is made again.
 template <typename Call>
-auto RetriedCall(const char* name, Call call) -> decltype(call()) {
+auto RetriedCall(FileCalls& calls, const char* name, Call call) -> decltype(call()) {
     for (;;) {
-        auto result = CountedCall(name, call);
+        auto result = CountedCall(calls, name, call);
         if (result != -1 || errno != EINTR) return result;
     }
 }
 
 // Writes all of `data`, however the kernel splits it; a write that takes nothing means the
 // medium has no room left.
-bool WriteWhole(int fd, const char* data, size_t size, int* error) {
+bool WriteWhole(FileCalls& calls, int fd, const char* data, size_t size, int* error) {
     while (size > 0) {
-        ssize_t written = RetriedCall("write", [&] { return write(fd, data, size); });
+        ssize_t written = RetriedCall(calls, "write", [&] { return write(fd, data, size); });
         if (written < 0) {
             *error = errno;
             return false;
@@ -81,12 +74,7 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
-std::string ExecutableFolder() {
-    if (!fileLayer.executableFolder.empty()) {
-        std::string folder = fileLayer.executableFolder;
-        if (folder.back() != '/') folder += '/';
-        return folder;
-    }
+std::string ProgramFolder() {
     std::string target(256, '\0');
     for (;;) {
         ssize_t length = readlink("/proc/self/exe", target.data(), target.size());
@@ -102,31 +90,18 @@ std::string ExecutableFolder() {
     return target.substr(0, slash + 1);
 }
 
-void SetExecutableFolderForTesting(const std::string& folder) {
-    fileLayer.executableFolder = folder;
-}
-
-bool PathHasAttributes(const std::string& path) {
+bool PathExists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
 }
 
-bool MakePlainFile(const std::string& path) {
-    return chmod(path.c_str(), S_IRUSR | S_IWUSR) == 0;
-}
-
-bool DeletePath(const std::string& path) {
-    return unlink(path.c_str()) == 0;
-}
-
-int OpenRecordFile(const std::string& path, bool forWriting, bool createIfMissing, int* error) {
+int OpenRecordFile(const std::string& path, int* error) {
     // O_NONBLOCK keeps a FIFO in the file's place from blocking the open; anything but a regular
     // file is refused right after.
-    int flags = (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    if (createIfMissing) flags |= O_CREAT;
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     int fd;
     do {
-        fd = open(path.c_str(), flags, 0644);
+        fd = open(path.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         SetError(error, errno);
@@ -184,26 +159,6 @@ bool ReadAt(int handle, long long offset, void* buffer, size_t size, int* error)
     return true;
 }
 
-bool WriteAt(int handle, long long offset, const void* buffer, size_t size, int* error) {
-    const char* from = static_cast<const char*>(buffer);
-    while (size > 0) {
-        ssize_t put = pwrite(handle, from, size, static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR) continue;
-        if (put < 0) {
-            SetError(error, errno);
-            return false;
-        }
-        if (put == 0) {
-            SetError(error, ENOSPC);
-            return false;
-        }
-        from += put;
-        offset += put;
-        size -= static_cast<size_t>(put);
-    }
-    return true;
-}
-
 void CloseRecordFile(int handle) {
     if (handle >= 0) close(handle);
 }
@@ -255,7 +210,7 @@ std::string TemporaryPattern(const std::string& path) {
 }
 
 // Reads the whole of `fromFd` into `toFd`.
-bool CopyContent(int fromFd, int toFd, int* error) {
+bool CopyContent(FileCalls& calls, int fromFd, int toFd, int* error) {
     std::vector<char> block(COPY_BLOCK);
     for (off_t offset = 0;;) {
         ssize_t got = pread(fromFd, block.data(), block.size(), offset);
@@ -265,18 +220,18 @@ bool CopyContent(int fromFd, int toFd, int* error) {
             return false;
         }
         if (got == 0) return true;
-        if (!WriteWhole(toFd, block.data(), static_cast<size_t>(got), error)) return false;
+        if (!WriteWhole(calls, toFd, block.data(), static_cast<size_t>(got), error)) return false;
         offset += got;
     }
 }
 
 // A second name for the file at `path` under a fresh temporary name: a hard link, or a synced
 // copy where the file system has none. Returns 0 or the error.
-int SecondName(const std::string& path, mode_t mode, std::string* name) {
+int SecondName(FileCalls& calls, const std::string& path, mode_t mode, std::string* name) {
     for (;;) {
         *name = TemporaryPattern(path);
         name->replace(name->size() - TEMPORARY_TAIL, TEMPORARY_TAIL, RandomTail());
-        if (RetriedCall("link-backup", [&] { return link(path.c_str(), name->c_str()); }) == 0)
+        if (RetriedCall(calls, "link-backup", [&] { return link(path.c_str(), name->c_str()); }) == 0)
             return 0;
         if (errno != EEXIST) break;
     }
@@ -284,7 +239,7 @@ int SecondName(const std::string& path, mode_t mode, std::string* name) {
 
     int from = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (from < 0) return errno;
-    int to = RetriedCall("create-backup", [&] {
+    int to = RetriedCall(calls, "create-backup", [&] {
         *name = TemporaryPattern(path);
         return mkostemp(name->data(), O_CLOEXEC);
     });
@@ -294,9 +249,9 @@ int SecondName(const std::string& path, mode_t mode, std::string* name) {
         return error;
     }
     int error = 0;
-    bool copied = RetriedCall("set-mode", [&] { return fchmod(to, mode); }) == 0 &&
-                  CopyContent(from, to, &error) &&
-                  RetriedCall("sync-backup", [&] { return fdatasync(to); }) == 0;
+    bool copied = RetriedCall(calls, "set-mode", [&] { return fchmod(to, mode); }) == 0 &&
+                  CopyContent(calls, from, to, &error) &&
+                  RetriedCall(calls, "sync-backup", [&] { return fdatasync(to); }) == 0;
     if (!copied && error == 0) error = errno;
     close(from);
     if (close(to) != 0 && copied) error = errno;
@@ -305,12 +260,12 @@ int SecondName(const std::string& path, mode_t mode, std::string* name) {
 }
 
 // Keeps the file at `path` as "<path>.bak", replacing the previous backup in one step.
-int KeepBackup(const std::string& path, mode_t mode) {
+int KeepBackup(FileCalls& calls, const std::string& path, mode_t mode) {
     std::string second;
-    int error = SecondName(path, mode, &second);
+    int error = SecondName(calls, path, mode, &second);
     if (error != 0) return error;
     std::string backup = path + BACKUP_SUFFIX;
-    if (RetriedCall("rename-backup", [&] { return rename(second.c_str(), backup.c_str()); }) != 0)
+    if (RetriedCall(calls, "rename-backup", [&] { return rename(second.c_str(), backup.c_str()); }) != 0)
         error = errno;
     // A rename between two names of one file does nothing, which leaves the second name; after a
     // real rename it is gone already.
@@ -320,8 +275,9 @@ int KeepBackup(const std::string& path, mode_t mode) {
 
 // Overwrites a file whose folder takes no new names. Room is reserved first (and the size limit
 // checked), so that a full disk stops the save before any old byte is lost.
-ReplaceResult OverwriteInPlace(const std::string& path, const void* data, size_t size) {
-    int fd = RetriedCall("open-in-place", [&] {
+ReplaceResult OverwriteInPlace(FileCalls& calls, const std::string& path, std::string_view data) {
+    const size_t size = data.size();
+    int fd = RetriedCall(calls, "open-in-place", [&] {
         return open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     });
     if (fd < 0) return {errno, true, false};
@@ -336,7 +292,7 @@ ReplaceResult OverwriteInPlace(const std::string& path, const void* data, size_t
         size > limit.rlim_cur) {
         error = EFBIG;
     } else if (size > static_cast<size_t>(info.st_size) &&
-               RetriedCall("reserve",
+               RetriedCall(calls, "reserve",
                            [&] {
                                return fallocate(fd, FALLOC_FL_KEEP_SIZE, 0,
                                                 static_cast<off_t>(size));
@@ -347,10 +303,10 @@ ReplaceResult OverwriteInPlace(const std::string& path, const void* data, size_t
     bool written = false;
     if (error == 0) {
         written =
-            RetriedCall("seek", [&] { return static_cast<int>(lseek(fd, 0, SEEK_SET)); }) == 0 &&
-            WriteWhole(fd, static_cast<const char*>(data), size, &error) &&
-            RetriedCall("truncate", [&] { return ftruncate(fd, static_cast<off_t>(size)); }) == 0 &&
-            RetriedCall("sync", [&] { return fdatasync(fd); }) == 0;
+            RetriedCall(calls, "seek", [&] { return static_cast<int>(lseek(fd, 0, SEEK_SET)); }) == 0 &&
+            WriteWhole(calls, fd, data.data(), data.size(), &error) &&
+            RetriedCall(calls, "truncate", [&] { return ftruncate(fd, static_cast<off_t>(size)); }) == 0 &&
+            RetriedCall(calls, "sync", [&] { return fdatasync(fd); }) == 0;
         if (!written && error == 0) error = errno;
     }
     if (close(fd) != 0 && error == 0) error = errno;
@@ -411,7 +367,8 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
                                                   a.size == b.size && a.changedNs == b.changedNs));
 }
 
-int SetFileAside(const std::string& path, const std::string& label, std::string* asidePath) {
+int SetFileAside(const std::string& path, const std::string& label, std::string* asidePath,
+                 FileCalls& calls) {
     time_t now = time(nullptr);
     struct tm local;
     char stamp[32] = {};
@@ -421,11 +378,10 @@ int SetFileAside(const std::string& path, const std::string& label, std::string*
     constexpr int MAX_SUFFIX = 1000;
     for (int n = 1; n < MAX_SUFFIX; ++n) {
         std::string candidate = n == 1 ? base : base + "-" + std::to_string(n);
-        const int result = RetriedCall("set-aside", [&] {
-            int error = 0;
-            if (RenameWithoutReplacing(path, candidate, &error)) return 0;
+        const int result = RetriedCall(calls, "set-aside", [&] {
+            const int error = RenameWithoutReplacing(path, candidate);
             errno = error;
-            return -1;
+            return error == 0 ? 0 : -1;
         });
         if (result == 0) {
             if (asidePath != nullptr) *asidePath = candidate;
@@ -463,11 +419,21 @@ void IgnoreFileSizeSignal() {
     signal(SIGXFSZ, SIG_IGN);
 }
 
-FolderLock LockFolder(const std::string& folder) {
-    UnlockFolder();
-    if (!MakeFolders(folder, nullptr)) return FOLDER_LOCK_UNAVAILABLE;
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return FOLDER_LOCK_UNAVAILABLE;
+FolderLock::FolderLock(const std::string& folder) : folder_(folder), state_(Take()) {}
+
+FolderLock::~FolderLock() {
+    if (handle_ >= 0) close(handle_);
+}
+
+FolderLock::State FolderLock::TryAgain() {
+    if (state_ != State::Locked) state_ = Take();
+    return state_;
+}
+
+FolderLock::State FolderLock::Take() {
+    if (MakeFolders(folder_) != 0) return State::Unavailable;
+    int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return State::Unavailable;
     int result;
     do {
         result = flock(fd, LOCK_EX | LOCK_NB);
@@ -475,31 +441,26 @@ FolderLock LockFolder(const std::string& folder) {
     if (result != 0) {
         const bool held = errno == EWOULDBLOCK;
         close(fd);
-        return held ? FOLDER_LOCK_HELD_ELSEWHERE : FOLDER_LOCK_UNAVAILABLE;
+        return held ? State::HeldElsewhere : State::Unavailable;
     }
-    fileLayer.lockHandle = fd;
-    return FOLDER_LOCKED;
+    handle_ = fd;
+    return State::Locked;
 }
 
-void UnlockFolder() {
-    if (fileLayer.lockHandle >= 0) close(fileLayer.lockHandle);
-    fileLayer.lockHandle = -1;
-}
-
-ReplaceResult ReplaceFileContents(const std::string& requested, const void* data, size_t size,
-                                  bool keepBackup) {
+ReplaceResult ReplaceFileContents(const std::string& requested, std::string_view data,
+                                  bool keepBackup, FileCalls& calls) {
     const std::string path = FollowLinks(requested);
     struct stat old;
     const bool hadFile = stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     const mode_t mode = hadFile ? (old.st_mode & 07777) : (0644 & ~CurrentUmask());
 
-    int folderFd = RetriedCall("open-folder", [&] {
+    int folderFd = RetriedCall(calls, "open-folder", [&] {
         return open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     });
     if (folderFd < 0) return {errno, true, false};
 
     std::string temporary;
-    int fd = RetriedCall("create-temporary", [&] {
+    int fd = RetriedCall(calls, "create-temporary", [&] {
         temporary = TemporaryPattern(path);
         return mkostemp(temporary.data(), O_CLOEXEC);
     });
@@ -507,23 +468,23 @@ ReplaceResult ReplaceFileContents(const std::string& requested, const void* data
         int error = errno;
         close(folderFd);
         if (hadFile && (error == EACCES || error == EPERM)) {
-            ReplaceResult inPlace = OverwriteInPlace(path, data, size);
+            ReplaceResult inPlace = OverwriteInPlace(calls, path, data);
             if (!inPlace.openFailed) return inPlace;
         }
         return {error, true, false};
     }
 
     int error = 0;
-    bool written = RetriedCall("set-mode", [&] { return fchmod(fd, mode); }) == 0 &&
-                   WriteWhole(fd, static_cast<const char*>(data), size, &error) &&
-                   RetriedCall("sync", [&] { return fdatasync(fd); }) == 0;
+    bool written = RetriedCall(calls, "set-mode", [&] { return fchmod(fd, mode); }) == 0 &&
+                   WriteWhole(calls, fd, data.data(), data.size(), &error) &&
+                   RetriedCall(calls, "sync", [&] { return fdatasync(fd); }) == 0;
     if (!written && error == 0) error = errno;
 
     // Linux releases the descriptor even when close reports an error, so it is closed once: by
     // the counted call when that is made, otherwise as clean-up.
     bool closed = false;
     if (written) {
-        int closeResult = CountedCall("close", [&] {
+        int closeResult = CountedCall(calls, "close", [&] {
             closed = true;
             return close(fd);
         });
@@ -537,11 +498,11 @@ ReplaceResult ReplaceFileContents(const std::string& requested, const void* data
     // The backup is in place before the file is replaced: at every moment the file is whole,
     // old or new, and so is the backup.
     if (written && keepBackup && hadFile) {
-        error = KeepBackup(path, mode);
+        error = KeepBackup(calls, path, mode);
         written = error == 0;
     }
 
-    bool renamed = written && RetriedCall("rename", [&] {
+    bool renamed = written && RetriedCall(calls, "rename", [&] {
                                   return rename(temporary.c_str(), path.c_str());
                               }) == 0;
     if (written && !renamed) error = errno;
@@ -553,28 +514,29 @@ ReplaceResult ReplaceFileContents(const std::string& requested, const void* data
 
     // The rename reaches the disk only with the folder. Some file systems cannot sync a folder
     // at all and say so with EINVAL; there the rename stands as it is.
-    if (RetriedCall("sync-folder", [&] { return fsync(folderFd); }) != 0 && errno != EINVAL)
+    if (RetriedCall(calls, "sync-folder", [&] { return fsync(folderFd); }) != 0 && errno != EINVAL)
         error = errno;
     close(folderFd);
     return {error, false, true};
 }
 
-void InjectFileFault(int k, int error, bool persistent) {
-    fileLayer.faultCall = k;
-    fileLayer.faultError = error;
-    fileLayer.faultPersistent = persistent;
-    fileLayer.callsSinceInjection = 0;
+void FileCalls::InjectFault(int k, int error, bool persistent) {
+    faultCall_ = k;
+    faultError_ = error;
+    persistent_ = persistent;
+    calls_ = 0;
 }
 
-int FileCallsSinceInjection() {
-    return fileLayer.callsSinceInjection;
+void FileCalls::Record(bool on) {
+    recording_ = on;
+    names_.clear();
 }
 
-void RecordFileCalls(bool on) {
-    fileLayer.recordCalls = on;
-    fileLayer.callNames.clear();
-}
-
-const std::vector<std::string>& RecordedFileCalls() {
-    return fileLayer.callNames;
+bool FileCalls::Intercept(const char* name, int* error) {
+    const int number = ++calls_;
+    if (recording_) names_.emplace_back(name);
+    const bool hit =
+        faultCall_ > 0 && (number == faultCall_ || (persistent_ && number > faultCall_));
+    if (hit) *error = faultError_;
+    return hit;
 }

@@ -11,7 +11,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -43,43 +43,37 @@ bool FolderTakesNewFiles(const std::string& folder) {
     return access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-bool MakeFolders(const std::string& folder, int* error) {
+int MakeFolders(const std::string& folder) {
     // Each missing folder on the way is made private: the data in it is the user's own.
     for (size_t end = 1; end <= folder.size(); ++end) {
         if (end < folder.size() && folder[end] != '/') continue;
         const std::string part = folder.substr(0, end);
-        if (mkdir(part.c_str(), 0700) == 0 || errno == EEXIST) continue;
-        if (error != nullptr) *error = errno;
-        return false;
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
     }
     struct stat info;
-    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        if (error != nullptr) *error = ENOTDIR;
-        return false;
-    }
-    return true;
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return ENOTDIR;
+    return 0;
 }
 
-bool RenameWithoutReplacing(const std::string& from, const std::string& to, int* error) {
+int RenameWithoutReplacing(const std::string& from, const std::string& to) {
     int result = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
     // File systems without the no-replace flag get a check and a plain rename; only a process
     // racing for the very same new name could slip in between.
     if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
-        if (PathHasAttributes(to)) {
+        if (PathExists(to)) {
             errno = EEXIST;
         } else {
             result = rename(from.c_str(), to.c_str());
         }
     }
-    if (result != 0 && error != nullptr) *error = errno;
-    return result == 0;
+    return result == 0 ? 0 : errno;
 }
 
-bool FileModifiedDate(const std::string& path, LocalDate* date) {
+bool FileModifiedDate(const std::string& path, Date* date) {
     struct stat info;
     struct tm local;
     if (stat(path.c_str(), &info) != 0 || localtime_r(&info.st_mtime, &local) == nullptr)
         return false;
-    *date = LocalDate{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    *date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
     return true;
 }

@@ -1,5 +1,7 @@
 // The ledger file "ahorros.log": the period's days saved as 77-byte records in one crash-safe
-// step, and loaded back into the grid cells the records name.
+// step, and loaded back into the cells the records name.
+#include "storage/ledger.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -10,38 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "storage/storage.h"
-
 // Records go to disk exactly as they lie in memory, which is the file's byte order only here.
 static_assert(std::endian::native == std::endian::little);
 
-LedgerState ledger;
-
 namespace {
 
-// Copies the sixteen fields one by one. The text keeps at most 10 characters, and every byte
-// after its terminator is zero, so equal days always give equal bytes.
-void CopyDayFields(const DayRecord& from, DayRecord& to) {
-    char text[sizeof to.spentText] = {};
-    for (size_t i = 0; i + 1 < sizeof text && from.spentText[i] != '\0'; ++i) {
-        text[i] = from.spentText[i];
-    }
-    to.spent = from.spent;
-    to.balance = from.balance;
-    std::memcpy(to.spentText, text, sizeof text);
-    to.allowance = from.allowance;
-    to.weekday = from.weekday;
-    to.dayOfMonth = from.dayOfMonth;
-    to.cellLeft = from.cellLeft;
-    to.cellTop = from.cellTop;
-    to.cellRight = from.cellRight;
-    to.cellBottom = from.cellBottom;
-    to.column = from.column;
-    to.row = from.row;
-    to.inPeriod = from.inPeriod;
-    to.periodStartDay = from.periodStartDay;
-    to.periodMonth = from.periodMonth;
-    to.periodYear = from.periodYear;
+// The text keeps at most 10 characters, and every byte after its terminator is zero, so equal
+// days always give equal bytes.
+DayRecord Normalised(const DayRecord& from) {
+    DayRecord to = from;
+    std::memset(to.spentText, 0, sizeof to.spentText);
+    for (size_t i = 0; i + 1 < sizeof to.spentText && from.spentText[i] != '\0'; ++i)
+        to.spentText[i] = from.spentText[i];
+    return to;
 }
 
 // Another program may have written amounts that are no numbers (NaN, infinities); they are read
@@ -57,56 +40,49 @@ bool KeepFiniteAmounts(DayRecord& day) {
 
 }  // namespace
 
-void AppendLedgerRecord(const DayRecord& day, std::string& content) {
-    CopyDayFields(day, ledger.ledgerRecord);
-    content.append(reinterpret_cast<const char*>(&ledger.ledgerRecord), DAY_RECORD_SIZE);
+void Ledger::RemoveSaveLeftovers(const std::string& otherFileName) {
+    const std::string target = FollowLinks(path_);
+    RemoveReplacementLeftovers(FolderOf(path_), LEDGER_FILE_NAME);
+    RemoveReplacementLeftovers(FolderOf(path_), otherFileName);
+    if (target != path_) RemoveReplacementLeftovers(FolderOf(target), NameOf(target));
 }
 
-void RemoveSaveLeftovers(const std::string& otherFileName) {
-    const std::string path = LedgerPath();
-    const std::string target = FollowLinks(path);
-    RemoveReplacementLeftovers(FolderOf(path), LEDGER_FILE_NAME);
-    RemoveReplacementLeftovers(FolderOf(path), otherFileName);
-    if (target != path) RemoveReplacementLeftovers(FolderOf(target), NameOf(target));
-}
-
-int SaveLedger() {
-    if (ledger.lockedOut) return FILE_ERROR_PERMISSION;
+int Ledger::Save(const Period& period) {
+    if (lockedOut_) return FILE_ERROR_PERMISSION;
     std::string content;
     content.reserve(GRID_CELLS * DAY_RECORD_SIZE);
-    for (int row = 1; row <= GRID_ROWS; ++row) {
-        for (int column = 1; column <= GRID_COLUMNS; ++column) {
-            if (DayAt(column, row).inPeriod != 0) AppendLedgerRecord(DayAt(column, row), content);
-        }
+    for (const DayRecord& day : period.Records()) {
+        if (day.inPeriod == 0) continue;
+        const DayRecord record = Normalised(day);
+        content.append(reinterpret_cast<const char*>(&record), DAY_RECORD_SIZE);
     }
-    const std::string path = LedgerPath();
     // The folder may have gone since start-up: it is made again, never swapped for another.
-    if (const int error = MakeLedgerFolder(); error != 0)
+    if (const int error = MakeFolders(FolderOf(path_)); error != 0)
         return FileErrorNumber(ReplaceResult{error, true, false});
-    const FileIdentity found = IdentifyFile(path);
-    const bool ours = found.exists && found.regular && SameFile(found, ledger.owned);
+    const FileIdentity found = IdentifyFile(path_);
+    const bool ours = found.exists && found.regular && SameFile(found, owned_);
     if (found.exists && found.regular && !ours) {
-        const int error = SetFileAside(FollowLinks(path), SET_ASIDE_LABEL, nullptr);
+        const int error = SetFileAside(FollowLinks(path_), SET_ASIDE_LABEL, nullptr, calls_);
         if (error != 0) return FileErrorNumber(ReplaceResult{error, false, false});
     }
-    const ReplaceResult result = ReplaceFileContents(path, content.data(), content.size(), ours);
-    if (result.replaced) ledger.owned = IdentifyFile(path);
+    const ReplaceResult result = ReplaceFileContents(path_, content, ours, calls_);
+    if (result.replaced) owned_ = IdentifyFile(path_);
     return FileErrorNumber(result);
 }
 
 // Stray temporary files that a killed save may leave beside the ledger are never opened here:
 // only the ledger's own name is read. Big blocks keep a huge file from stalling the start.
-void LoadLedger() {
-    ledger.owned = FileIdentity{};
+void Ledger::Load(DayRecords& into) {
+    owned_ = FileIdentity{};
     int error = 0;
-    int handle = OpenRecordFile(LedgerPath(), false, false, &error);
+    const int handle = OpenRecordFile(path_, &error);
     if (handle < 0) return;
-    ledger.owned = IdentifyOpenFile(handle);
+    owned_ = IdentifyOpenFile(handle);
     const long long size = RecordFileSize(handle, &error);
-    const long long count = size > 0 ? size / static_cast<long long>(DAY_RECORD_SIZE) : 0;
+    const auto recordSize = static_cast<long long>(DAY_RECORD_SIZE);
+    const long long count = size > 0 ? size / recordSize : 0;
     std::vector<char> block(static_cast<size_t>(std::min(count, LOAD_BLOCK_RECORDS)) *
                             DAY_RECORD_SIZE);
-    const long long recordSize = static_cast<long long>(DAY_RECORD_SIZE);
     bool faithful = true;
     for (long long first = 0; first < count; first += LOAD_BLOCK_RECORDS) {
         const long long records = std::min(LOAD_BLOCK_RECORDS, count - first);
@@ -115,33 +91,24 @@ void LoadLedger() {
         // in one is passed over without reading it.
         if (NextDataOffset(handle, first * recordSize) >= (first + records) * recordSize) continue;
         if (!ReadAt(handle, first * recordSize, block.data(), bytes, &error)) break;
-        // Only records that name a cell pass through the record buffer: a huge file is mostly
-        // records that do not.
+        // Only the position of most records is looked at: a huge file is mostly records that
+        // name no cell.
         for (size_t at = 0; at < bytes; at += DAY_RECORD_SIZE) {
             int32_t column = 0;
             int32_t row = 0;
             std::memcpy(&column, block.data() + at + offsetof(DayRecord, column), sizeof column);
             std::memcpy(&row, block.data() + at + offsetof(DayRecord, row), sizeof row);
             if (!IsGridPosition(column, row)) continue;
-            std::memcpy(&ledger.ledgerRecord, block.data() + at, DAY_RECORD_SIZE);
-            DayRecord& day = DayAt(column, row);
-            CopyDayFields(ledger.ledgerRecord, day);
-            if (!KeepFiniteAmounts(day)) faithful = false;
+            DayRecord record;
+            std::memcpy(&record, block.data() + at, DAY_RECORD_SIZE);
+            record = Normalised(record);
+            if (!KeepFiniteAmounts(record)) faithful = false;
+            into[CellIndex({column, row})] = record;
         }
     }
     CloseRecordFile(handle);
     // What is shown is not what the file holds: the file is kept aside before a save.
-    if (!faithful) ForgetLoadedLedger();
-}
-
-void ForgetLoadedLedger() {
-    ledger.owned = FileIdentity{};
-}
-
-void ResetLedgerState() {
-    ForgetLoadedLedger();
-    ledger.ledgerRecord = DayRecord{};
-    ledger.path.clear();
+    if (!faithful) Disown();
 }
 
 int FileErrorNumber(const ReplaceResult& result) {
@@ -192,10 +159,5 @@ const char* FileErrorDescription(int number) {
 }
 
 std::string FileErrorBanner(int number) {
-    std::string text = "Err: ";
-    text += ' ';
-    text += std::to_string(number);
-    text += ' ';
-    text += FileErrorDescription(number);
-    return text;
+    return "Err:  " + std::to_string(number) + " " + FileErrorDescription(number);
 }

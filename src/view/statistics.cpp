@@ -1,12 +1,12 @@
 // The two statistics gauges: a framed bar of the percentage, the percentage over it and the
 // amount to its right.
-#include <cfenv>
+#include "view/statistics.h"
+
 #include <cmath>
+#include <string>
 
-#include "format/format.h"
-#include "view/view.h"
-
-StatisticsState statistics;
+#include "view/calendar.h"
+#include "view/text_layout.h"
 
 namespace {
 constexpr Colour GAUGE_LINE = COLOUR_BLACK;
@@ -30,20 +30,18 @@ int GaugeBarRight(const GaugeBox& box, int16_t percentage) {
     return box.left + ((box.right - box.left) * percentage) / 100 - 1;
 }
 
-void DrawStatistics(Image* target, int left, int top, int right, int bottom, Colour colour,
-                    double value, double total) {
+void DrawStatistics(Image& target, const GaugeBox& box, Colour colour, double value, double total,
+                    Fonts& fonts) {
     const int16_t percentage = GaugePercentage(value, total);
-    SelectTarget(target);
-    Font* font = RequestFont(PAGE_FONT_FACE, GAUGE_POINTS, true);
-
-    DrawBox(left, top, right, bottom, GAUGE_LINE, GAUGE_FILL);
+    const Font& font = fonts.Get(PAGE_FONT_FACE, GAUGE_POINTS, true);
+    target.Box(Rect{box.left, box.top, box.right, box.bottom}, GAUGE_LINE, GAUGE_FILL);
     if (percentage > 0) {
-        const int barRight = GaugeBarRight(GaugeBox{left, top, right, bottom}, percentage);
-        DrawBox(left + 1, top + 1, barRight, bottom - 1, colour, colour);
+        target.Box(Rect{box.left + 1, box.top + 1, GaugeBarRight(box, percentage), box.bottom - 1},
+                   colour, colour);
     }
-
-    DrawTextInBox(target, std::to_string(percentage) + " %", ALIGN_CENTRE, left, top, right, font,
-                  COLOUR_BLACK);
-    DrawTextInBox(target, AmountWithEuro(value), ALIGN_LEFT, right + left + 1, top + 1,
-                  right + left + 2, font, value < 0 ? COLOUR_RED : COLOUR_BLACK);
+    DrawTextInBox(target, std::to_string(percentage) + " %", Alignment::Centre, box.left, box.top,
+                  box.right, font, COLOUR_BLACK);
+    DrawTextInBox(target, AmountWithEuro(value), Alignment::Left, box.right + box.left + 1,
+                  box.top + 1, box.right + box.left + 2, font,
+                  value < 0 ? COLOUR_RED : COLOUR_BLACK);
 }

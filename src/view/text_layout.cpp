@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
-#include "view/view.h"
+#include "platform/utf8.h"
+#include "view/text_layout.h"
 
 namespace {
 
@@ -41,29 +41,31 @@ int CentredX(int left, int width, int w) {
     return static_cast<int>(half);
 }
 
-bool IsKnownAlignment(int alignment) {
-    return alignment == ALIGN_LEFT || alignment == ALIGN_RIGHT || alignment == ALIGN_CENTRE ||
-           alignment == ALIGN_JUSTIFY;
+bool IsKnownAlignment(Alignment alignment) {
+    return alignment == Alignment::Left || alignment == Alignment::Right ||
+           alignment == Alignment::Centre || alignment == Alignment::Justify;
 }
 
 }  // namespace
 
-SplitText SplitToWidth(std::string_view text, int maxWidth, FitCounter fit) {
+SplitText SplitToWidth(std::string_view text, int maxWidth, const FitCounter& fit) {
+    const std::u32string characters = DecodeUtf8(text);
     const int fitting = fit(text, maxWidth);
-    if (fitting >= 0 && static_cast<size_t>(fitting) >= text.size()) {
+    if (fitting >= 0 && static_cast<size_t>(fitting) >= characters.size()) {
         return SplitText{std::string(text), std::string()};
     }
     // From the first character that does not fit back towards the start; index 0 never counts.
+    const std::u32string_view all(characters);
     for (int j = fitting; j >= 1; --j) {
-        if (text[static_cast<size_t>(j)] == ' ') {
-            return SplitText{std::string(text.substr(0, static_cast<size_t>(j))),
-                             std::string(text.substr(static_cast<size_t>(j)))};
+        if (characters[static_cast<size_t>(j)] == U' ') {
+            return SplitText{EncodeUtf8(all.substr(0, static_cast<size_t>(j))),
+                             EncodeUtf8(all.substr(static_cast<size_t>(j)))};
         }
     }
     return SplitText{std::string(), std::string(text)};
 }
 
-void BreakIntoLines(std::string_view text, int width, FitCounter fit, BoxLines& lines) {
+void BreakIntoLines(std::string_view text, int width, const FitCounter& fit, BoxLines& lines) {
     for (std::string& line : lines.line) line.clear();
 
     SplitText split = SplitToWidth(text, width - FIRST_LINE_MARGIN, fit);
@@ -73,7 +75,7 @@ void BreakIntoLines(std::string_view text, int width, FitCounter fit, BoxLines& 
     // A rest is split again only when it is longer (in characters) than the line above it; only
     // these later splits drop leading spaces. Line 100 keeps whatever reaches it.
     for (int i = 2; i < TEXT_LINE_LIMIT; ++i) {
-        if (lines.line[i].size() <= lines.line[i - 1].size()) continue;
+        if (CharacterCount(lines.line[i]) <= CharacterCount(lines.line[i - 1])) continue;
         split = SplitToWidth(lines.line[i], width, fit);
         lines.line[i] = std::move(split.head);
         lines.line[i + 1] = std::move(split.rest);
@@ -82,13 +84,13 @@ void BreakIntoLines(std::string_view text, int width, FitCounter fit, BoxLines& 
     }
 }
 
-void PlaceLines(const BoxLines& lines, int alignment, int left, int width, WidthMeasure measure,
-                LinePlacement placement[TEXT_LINE_LIMIT + 1]) {
+void PlaceLines(const BoxLines& lines, Alignment alignment, int left, int width,
+                const WidthMeasure& measure, LinePlacement placement[TEXT_LINE_LIMIT + 1]) {
     placement[0] = LinePlacement{left, 0, 0, false};
     const bool drawn = IsKnownAlignment(alignment);
     int lineWidth[TEXT_LINE_LIMIT + 1] = {};
     int maxWidth = 0;
-    if (alignment != ALIGN_LEFT && drawn) {
+    if (alignment != Alignment::Left && drawn) {
         for (int i = 1; i <= TEXT_LINE_LIMIT; ++i) {
             lineWidth[i] = measure(lines.line[i]);
             if (lineWidth[i] > maxWidth) maxWidth = lineWidth[i];
@@ -99,11 +101,11 @@ void PlaceLines(const BoxLines& lines, int alignment, int left, int width, Width
         LinePlacement& place = placement[i];
         place = LinePlacement{left, 0, 0, drawn};
         const int w = lineWidth[i];
-        if (alignment == ALIGN_RIGHT) {
+        if (alignment == Alignment::Right) {
             place.x = left + width - w - RIGHT_MARGIN;
-        } else if (alignment == ALIGN_CENTRE) {
+        } else if (alignment == Alignment::Centre) {
             place.x = CentredX(left, width, w);
-        } else if (alignment == ALIGN_JUSTIFY) {
+        } else if (alignment == Alignment::Justify) {
             const double share = static_cast<double>(STRETCH_SHARE) * maxWidth;
             if (w < maxWidth && static_cast<double>(w) >= share) {
                 place.extra = maxWidth - w;
@@ -113,28 +115,19 @@ void PlaceLines(const BoxLines& lines, int alignment, int left, int width, Width
     }
 }
 
-// An unknown alignment code draws nothing and leaves the drawing position at (left, top).
-void DrawTextInBox(Image* target, std::string_view text, int alignment, int left, int top,
-                   int width, Font* font, Colour colour) {
-    SelectTarget(target);
-    SelectFont(font);
-    SetTextColour(colour);
-    SetBackgroundOpaque(false);
-    MoveTo(left, top);
-
-    BoxLines lines;
-    BreakIntoLines(text, width, FitCount, lines);
-    LinePlacement placement[TEXT_LINE_LIMIT + 1];
-    PlaceLines(lines, alignment, left, width, TextWidth, placement);
+void DrawTextInBox(Image& target, std::string_view text, Alignment alignment, int left, int top,
+                   int width, const Font& font, Colour colour) {
     if (!IsKnownAlignment(alignment)) return;
-
+    BoxLines lines;
+    BreakIntoLines(
+        text, width, [&font](std::string_view t, int w) { return font.FitCount(t, w); }, lines);
+    LinePlacement placement[TEXT_LINE_LIMIT + 1];
+    PlaceLines(
+        lines, alignment, left, width, [&font](std::string_view t) { return font.Width(t); },
+        placement);
     for (int i = 1; i <= TEXT_LINE_LIMIT; ++i) {
         const LinePlacement& place = placement[i];
-        MoveTo(place.x, PositionY());
-        const bool stretched = place.extra != 0;
-        if (stretched) SetTextJustification(place.extra, place.breaks);
-        DrawText(lines.line[i]);
-        NewLine();
-        if (stretched && place.breaks != 0) SetTextJustification(0, 0);
+        target.Text(Point{place.x, top + (i - 1) * font.LineHeight()}, lines.line[i], font, colour,
+                    Justification{place.extra, place.breaks});
     }
 }

@@ -13,9 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/platform.h"
-
-InstanceState instance;
+#include "platform/later_starts.h"
 
 namespace {
 
@@ -66,34 +64,27 @@ void Answer(QLocalSocket* client) {
 
 }  // namespace
 
-bool ServeLaterStarts(const std::string& ledgerPath) {
-    StopServingLaterStarts();
+LaterStarts::LaterStarts(const std::string& ledgerPath) {
     const QString name = SocketName(ledgerPath);
-    auto* server = new QLocalServer;
+    auto server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);
     // The caller holds the ledger's lock, so a socket left under this name belongs to a program
     // that has ended.
     QLocalServer::removeServer(name);
-    if (!server->listen(name)) {
-        delete server;
-        return false;
-    }
-    QObject::connect(server, &QLocalServer::newConnection, server, [server] {
-        while (QLocalSocket* client = server->nextPendingConnection()) {
+    if (!server->listen(name)) return;
+    QLocalServer* listening = server.get();
+    QObject::connect(listening, &QLocalServer::newConnection, listening, [listening] {
+        while (QLocalSocket* client = listening->nextPendingConnection()) {
             QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             QObject::connect(client, &QLocalSocket::readyRead, client,
                              [client] { Answer(client); });
             Answer(client);
         }
     });
-    instance.server = server;
-    return true;
+    server_ = std::move(server);
 }
 
-void StopServingLaterStarts() {
-    delete instance.server;
-    instance.server = nullptr;
-}
+LaterStarts::~LaterStarts() = default;
 
 bool ShowRunningProgram(const std::string& ledgerPath, int connectMs, int replyMs) {
     QLocalSocket socket;

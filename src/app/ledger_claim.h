@@ -1,0 +1,33 @@
+// One run per ledger: the running program owns its ledger from start-up to exit, and a later
+// start for the same ledger hands over to it.
+#pragma once
+
+#include <memory>
+
+#include "platform/files.h"
+#include "platform/later_starts.h"
+#include "storage/ledger.h"
+
+// How long a later start waits for the running program to listen and to answer.
+constexpr int RUNNING_PROGRAM_CONNECT_MS = 1000;
+constexpr int RUNNING_PROGRAM_REPLY_MS = 5000;
+
+// Claims the ledger for this run: its folder's lock is taken, later starts are listened for and
+// the leftovers of killed saves removed. When another running program owns the ledger it is
+// asked to show its window (this start then ends); if it cannot be reached, this run may not
+// save.
+class LedgerClaim {
+public:
+    explicit LedgerClaim(Ledger& ledger);
+
+    // Another running program has shown its window: this start ends.
+    bool HandedOver() const { return handedOver_; }
+    // This run may change the ledger's file (begin a new period).
+    bool Owns() const { return !ledger_.LockedOut(); }
+
+private:
+    Ledger& ledger_;
+    FolderLock lock_;
+    std::unique_ptr<LaterStarts> laterStarts_;
+    bool handedOver_ = false;
+};

@@ -1,0 +1,13 @@
+// The menu bar's layout and the picture file "Bitmap" writes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+constexpr const char* BITMAP_FILE_NAME = "Mi Copia.bmp";
+
+std::vector<MenuTitle> ProgramMenus();
+// The picture as a 24-bit bottom-up BMP file's bytes.
+std::string EncodeBmp(const Image& picture);

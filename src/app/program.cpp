@@ -1,0 +1,246 @@
+// The program's screens, commands, clicks and keys.
+#include "app/program.h"
+
+#include "app/menu.h"
+#include "app/texts.h"
+#include "format/format.h"
+#include "input/amount_entry.h"
+#include "view/calendar.h"
+
+Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today)
+    : fonts_(fonts),
+      ledger_(ledger),
+      files_(files),
+      today_(today),
+      page_(fonts),
+      window_(*this, WindowShape{MAIN_TITLE, MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT, SURFACE_AREA},
+              ProgramMenus()) {}
+
+void Program::Open() {
+    period_ = Period(Date{today_.year, today_.month, 1});
+    bool restored = false;
+    if (PathExists(ledger_.Path())) {
+        DayRecords stored{};
+        ledger_.Load(stored);
+        restored = period_.Restore(stored);
+        // Nothing can be shown from this file: the program starts as without one and leaves it
+        // on disk (a save keeps it aside).
+        if (!restored) ledger_.Disown();
+    }
+    if (restored) {
+        stage_ = Stage::StartDayChosen;
+        RedrawCalendar();
+        ShowBanner(TEXT_GREETING, true);
+    } else {
+        stage_ = Stage::Welcome;
+        page_.PaintBlank();
+        ShowBanner(TEXT_WELCOME, false);
+    }
+    SetPeriodMenu(restored);
+    window_.Open();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void Program::Run(Command command) {
+    switch (command) {
+        case Command::NewMonth:
+            return StartNewMonth();
+        case Command::Save:
+            return SaveLedger();
+        case Command::Picture:
+            return SavePicture();
+        case Command::Author:
+            return ShowBanner(TEXT_AUTHOR, true);
+        case Command::Quit:
+            return window_.End(0);
+        case Command::Statistics:
+            return ToggleStatistics();
+    }
+}
+
+// Whatever was begun is dropped: the user picks the start day and types the total anew.
+void Program::StartNewMonth() {
+    field_.Close();
+    stage_ = Stage::PickingStartDay;
+    const Date start = period_.Start();
+    period_.Begin(Date{start.year, start.month, 1});
+    RedrawCalendar();
+    Present();
+}
+
+void Program::SaveLedger() {
+    const int error = ledger_.Save(period_);
+    ShowBanner(error ? FileErrorBanner(error) : std::string(TEXT_SAVED), true);
+}
+
+// The picture is what the surface shows at that moment; the banner comes after it.
+void Program::SavePicture() {
+    const std::string bytes = EncodeBmp(window_.Picture());
+    const ReplaceResult result = ReplaceFileContents(BITMAP_FILE_NAME, bytes, false, files_);
+    ShowBanner(result.error ? FileErrorBanner(FileErrorNumber(result)) : std::string(TEXT_BITMAP),
+               true);
+}
+
+void Program::ToggleStatistics() {
+    statisticsShown_ = !statisticsShown_;
+    window_.SetMenuState(Command::Statistics,
+                         statisticsShown_ ? MenuState::Checked : MenuState::Enabled);
+    RedrawCalendar();
+    Present();
+}
+
+void Program::SetPeriodMenu(bool periodInPlace) {
+    const MenuState periodCommands = periodInPlace ? MenuState::Enabled : MenuState::Greyed;
+    window_.SetMenuState(Command::NewMonth,
+                         periodInPlace ? MenuState::Greyed : MenuState::Enabled);
+    window_.SetMenuState(Command::Save, periodCommands);
+    window_.SetMenuState(Command::Statistics, periodCommands);
+    window_.SetMenuState(Command::Picture, periodCommands);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+void Program::RedrawCalendar() {
+    page_.PaintCalendar(MakeCalendarTexts(period_, statisticsShown_));
+    if (field_.IsOpen()) page_.Put(field_.Picture(), field_.Place());
+}
+
+void Program::ShowBanner(std::string_view text, bool dismissOnClick) {
+    banner_.Show(page_, text, dismissOnClick);
+    Present();
+}
+
+void Program::ShowField() {
+    page_.Put(field_.Picture(), field_.Place());
+    window_.ShowPicturePart(page_.Picture(), field_.Area());
+}
+
+std::string StartDayBannerText(int day) {
+    return TEXT_START_DAY_PREFIX + std::string(day < 10 ? "0" : "") + std::to_string(day) +
+           TEXT_START_DAY_SUFFIX;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clicks
+
+// Each step sees what the one before it left: a click that picks the start day also leaves its
+// banner, and a click for a banner that waits for one only removes it.
+void Program::Click(Point at) {
+    if (stage_ == Stage::Welcome) return;
+    const CellHit hit = HitTestCell(at.x, at.y);
+    const GridPlace place{hit.column, hit.row};
+    const auto dayOfPeriod = [&] { return hit.onGrid && period_.TakesExpenses(place); };
+
+    if (stage_ == Stage::PickingStartDay && dayOfPeriod()) PickStartDay(place);
+    if (dayOfPeriod() && !banner_.DismissOnClick() && !field_.IsOpen() &&
+        stage_ == Stage::StartDayChosen) {
+        const DayRecord& day = period_.Day(place);
+        OpenField(FieldPurpose::Expense, place,
+                  Point{day.cellLeft + SPENT_DX, day.cellTop + SPENT_DY});
+    }
+    if (banner_.DismissOnClick()) {
+        RedrawCalendar();
+        Present();
+        banner_.Dismissed();
+    }
+}
+
+void Program::PickStartDay(GridPlace place) {
+    const Date start = period_.Start();
+    period_.Begin(Date{start.year, start.month, period_.Day(place).dayOfMonth});
+    stage_ = Stage::StartDayChosen;
+    RedrawCalendar();
+    banner_.Show(page_, StartDayBannerText(period_.Start().day), false);
+    OpenField(FieldPurpose::MonthlyTotal, place, MONTH_TOTAL_FIELD_PLACE);
+}
+
+void Program::OpenField(FieldPurpose purpose, GridPlace day, Point at) {
+    field_.Open(purpose, day, at, fonts_.Get(ENTRY_FONT_FACE, ENTRY_FONT_POINTS, true));
+    page_.Put(field_.Picture(), field_.Place());
+    Present();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys: Backspace and the arrows act when pressed (and at each repeat) and when released; a
+// character, Home, End and Enter when released.
+
+void Program::KeyDown(const Key& key) {
+    for (const PendingKey& due : keys_.Press(key)) DoKeyDownAction(due);
+}
+
+void Program::KeyUp(const Key& key) {
+    for (const PendingKey& due : keys_.Release(key)) DoKeyUpAction(due);
+}
+
+void Program::DoKeyDownAction(const PendingKey& key) {
+    if (!field_.IsOpen()) return;
+    switch (key.action) {
+        case KeyAction::Backspace:
+            field_.EraseBackward();
+            return ShowField();
+        case KeyAction::Right:
+            field_.MoveCaretRight();
+            return ShowField();
+        case KeyAction::Left:
+            field_.MoveCaretLeft();
+            return ShowField();
+        default:
+            return;
+    }
+}
+
+void Program::DoKeyUpAction(const PendingKey& key) {
+    if (!field_.IsOpen()) return;
+    switch (key.action) {
+        case KeyAction::Put:
+            field_.Put(key.character);
+            return ShowField();
+        case KeyAction::Left:
+            field_.MoveCaretLeft();
+            return ShowField();
+        case KeyAction::Right:
+            field_.MoveCaretRight();
+            return ShowField();
+        case KeyAction::Home:
+            field_.MoveCaretHome();
+            return ShowField();
+        case KeyAction::End:
+            field_.MoveCaretEnd();
+            return ShowField();
+        case KeyAction::Backspace:
+            field_.EraseBackward();
+            return ShowField();
+        case KeyAction::Enter:
+            return PressEnter();
+        case KeyAction::None:
+            return;
+    }
+}
+
+// The field leaves the page; a refused text is told in the banner, an amount is applied.
+void Program::PressEnter() {
+    const std::string text = field_.Text();
+    field_.Close();
+    switch (JudgeAmountText(text)) {
+        case AmountVerdict::TooLong:
+            RedrawCalendar();
+            return ShowBanner(TEXT_TOO_LONG, true);
+        case AmountVerdict::Invalid:
+            RedrawCalendar();
+            return ShowBanner(TEXT_INVALID, true);
+        case AmountVerdict::Valid:
+            break;
+    }
+    const GridPlace day = field_.Day();
+    if (field_.Purpose() == FieldPurpose::Expense && IsGridPosition(day.column, day.row)) {
+        period_.AddExpense(day, ParseAmount(text));
+    } else if (field_.Purpose() == FieldPurpose::MonthlyTotal) {
+        period_.SpreadTotal(ParseAmount(text));
+        SetPeriodMenu(true);
+    }
+    RedrawCalendar();
+    Present();
+}

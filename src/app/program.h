@@ -1,0 +1,89 @@
+// The program: one pay period in one window. It owns the period, the page with its banner, the
+// entry field, the keys waiting to be typed and the window, and turns the window's events into
+// changes of them; the ledger is the file the period is saved in.
+#pragma once
+
+#include <string>
+
+#include "input/entry_field.h"
+#include "input/key_queue.h"
+#include "model/period.h"
+#include "platform/files.h"
+#include "platform/window.h"
+#include "storage/ledger.h"
+#include "view/banner.h"
+#include "view/page.h"
+
+constexpr int MAIN_CLIENT_WIDTH = 846;
+constexpr int MAIN_CLIENT_HEIGHT = 577;
+// With its one-pixel border; the picture inside is 842 x 552.
+constexpr Rect SURFACE_AREA{1, 1, 845, 555};
+constexpr const char* MAIN_TITLE = "Monedario Pro";
+constexpr const char* ENTRY_FONT_FACE = "Lucida Console";
+constexpr int ENTRY_FONT_POINTS = 11;
+
+// Where the user is: on the welcome screen, picking the day the period starts (after "Mes
+// nuevo"), or with the start day chosen (the monthly total awaited, or the period in place).
+enum class Stage { Welcome, PickingStartDay, StartDayChosen };
+
+class Program final : public WindowEvents {
+public:
+    // `today` sets the month of a new period; "Bitmap" writes through `files`.
+    Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today);
+
+    // Shows the stored period, or the welcome screen when there is none, and the window.
+    void Open();
+    // Runs until "Salir" or the window is closed; returns the end value.
+    int Exec() { return window_.Exec(); }
+
+    void KeyDown(const Key& key) override;
+    void KeyUp(const Key& key) override;
+    void Click(Point at) override;
+    void Run(Command command) override;
+    void FocusLost() override { keys_.Forget(); }
+    void CloseRequested() override { window_.End(0); }
+
+    // What is shown, for the tests that use the program as a person does.
+    MainWindow& Window() { return window_; }
+    const Period& CurrentPeriod() const { return period_; }
+    const Banner& ShownBanner() const { return banner_; }
+    const EntryField& Field() const { return field_; }
+    Stage CurrentStage() const { return stage_; }
+
+private:
+    void StartNewMonth();
+    void PickStartDay(GridPlace place);
+    void OpenField(FieldPurpose purpose, GridPlace day, Point at);
+    void PressEnter();
+    void SaveLedger();
+    void SavePicture();
+    void ToggleStatistics();
+    void DoKeyDownAction(const PendingKey& key);
+    void DoKeyUpAction(const PendingKey& key);
+
+    // "Mes nuevo" greyed and the period's commands enabled, or the other way round.
+    void SetPeriodMenu(bool periodInPlace);
+    // The calendar drawn anew; an open field is drawn again where it was, so that the user always
+    // sees where typing goes.
+    void RedrawCalendar();
+    void ShowBanner(std::string_view text, bool dismissOnClick);
+    void Present() { window_.ShowPicture(page_.Picture()); }
+    // Only the field changed: only its rectangle is shown again.
+    void ShowField();
+
+    Fonts& fonts_;
+    Ledger& ledger_;
+    FileCalls& files_;
+    Date today_;
+    Period period_;
+    Page page_;
+    Banner banner_;
+    EntryField field_;
+    KeyQueue keys_;
+    Stage stage_ = Stage::Welcome;
+    bool statisticsShown_ = false;
+    MainWindow window_;
+};
+
+// The start-day banner's text for a day: "Bien has elegido el día 05 del mes. ...".
+std::string StartDayBannerText(int day);

@@ -1,0 +1,56 @@
+// The application object: the window system's connection with the program's identity, style and
+// fonts. Debian's Tahoma-metric faces are registered here, as they live outside the folders
+// fontconfig indexes.
+#include <QApplication>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QStyleFactory>
+
+#include "platform/window.h"
+
+namespace {
+
+constexpr const char* WINE_FONT_FOLDER = "/usr/share/wine/fonts/";
+constexpr int MENU_PIXELS = 12;
+
+void RegisterTahoma() {
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) return;
+    for (const char* file : {"tahoma.ttf", "tahomabd.ttf"})
+        QFontDatabase::addApplicationFont(QString(WINE_FONT_FOLDER) + file);
+}
+
+}  // namespace
+
+struct Application::Session {
+    int argc = 1;
+    char* argv[2];
+    QApplication application;
+    explicit Session(const char* programPath)
+        : argv{const_cast<char*>(programPath), nullptr}, application(argc, argv) {}
+};
+
+Application::Application(const char* programPath) {
+    // Sizes are the program's own pixels; the desktop's scale enlarges them, rounded to a whole
+    // factor so that every pixel of the picture stays sharp.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    session_ = std::make_unique<Session>(programPath);
+    QApplication::setApplicationName(QStringLiteral("monedario"));
+    QApplication::setApplicationVersion(QStringLiteral(MONEDARIO_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(MONEDARIO_APP_ID));
+    // The installed icon drawn as a picture and built into the program, so that the window shows
+    // it wherever the program runs from, without a plugin for the drawing's format.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/" MONEDARIO_APP_ID ".png")));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Menus appear at once, without animations, so what is on screen is always the menu itself.
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
+    QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+    QFont uiFont(QStringLiteral("DejaVu Sans"));
+    uiFont.setPixelSize(MENU_PIXELS);
+    QApplication::setFont(uiFont);
+    RegisterTahoma();
+    fonts_ = std::make_unique<Fonts>();
+}
+
+Application::~Application() = default;

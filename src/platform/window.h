@@ -1,0 +1,109 @@
+// The program's window on the desktop: a fixed-size window with a menu bar and one drawing
+// surface that shows a picture, and the events it sends the program. Plain C++ types only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/image.h"
+
+// The menu's commands.
+enum class Command { NewMonth, Save, Picture, Author, Quit, Statistics };
+
+enum class MenuState { Enabled, Greyed, Checked };
+
+// The keys the program tells apart; any other key is Other.
+enum class KeyName { Other, Enter, Backspace, Tab, Escape, Space, Home, End, Left, Right, Up, Down };
+
+// One press or release of a key on the surface.
+struct Key {
+    uint32_t id = 0;  // the physical key: a press, its repeats and its release share it
+    KeyName name = KeyName::Other;
+    bool navigation = false;  // a key of the navigation block, which types nothing
+    std::string text;         // what a press types, UTF-8
+};
+
+// What the window tells the program, one event at a time, in the order they happened. A held key
+// repeats as further presses; its release comes once, when it is let go.
+class WindowEvents {
+public:
+    virtual void KeyDown(const Key& key) = 0;
+    virtual void KeyUp(const Key& key) = 0;
+    // A press of the left button on the surface, in the pixels of its picture.
+    virtual void Click(Point at) = 0;
+    virtual void Run(Command command) = 0;
+    // The surface no longer has the keyboard: the keys still down are pressed elsewhere.
+    virtual void FocusLost() = 0;
+    // The window system asks the window to close.
+    virtual void CloseRequested() = 0;
+
+protected:
+    ~WindowEvents() = default;
+};
+
+struct MenuItem {
+    Command command;
+    std::string text;
+    bool separatorBefore = false;  // a line above the item
+};
+struct MenuTitle {
+    std::string title;
+    std::vector<MenuItem> items;
+};
+
+struct WindowShape {
+    std::string title;
+    int clientWidth;
+    int clientHeight;
+    Rect surface;  // in the client area below the menu bar, with its one-pixel border
+};
+
+// The program's process on the desktop: the window system's connection, its style and the fonts
+// the page is drawn in. One per process, made before any window.
+class Application {
+public:
+    explicit Application(const char* programPath);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    Fonts& PageFonts() { return *fonts_; }
+
+private:
+    struct Session;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<Fonts> fonts_;
+};
+
+class MainWindow {
+public:
+    MainWindow(WindowEvents& events, const WindowShape& shape, const std::vector<MenuTitle>& menus);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // The surface shows `page`'s top-left corner: all of it, or only the part that changed.
+    void ShowPicture(const Image& page);
+    void ShowPicturePart(const Image& page, const Rect& part);
+    // What the surface shows.
+    const Image& Picture() const;
+
+    void SetMenuState(Command command, MenuState state);
+    MenuState GetMenuState(Command command) const;
+
+    // Centres the window on the desktop, shows it and gives the surface the keyboard.
+    void Open();
+    // Runs until End, and returns its value.
+    int Exec();
+    void End(int value);
+    bool Ended() const;
+    int EndValue() const;
+
+    struct Widgets;
+    Widgets& Ui() { return *widgets_; }
+
+private:
+    std::unique_ptr<Widgets> widgets_;
+};

@@ -1,0 +1,77 @@
+// The ledger file "ahorros.log": the period's days as 77-byte records, where the file lives, and
+// the finished periods kept beside it.
+#pragma once
+
+#include <string>
+
+#include "model/period.h"
+#include "platform/files.h"
+
+constexpr const char* LEDGER_FILE_NAME = "ahorros.log";
+constexpr const char* LEDGER_FOLDER_NAME = "monedario";  // in the user's data folder
+// A ledger that this run did not load is kept as "ahorros.log.apartado-AAAAMMDD-HHMMSS".
+constexpr const char* SET_ASIDE_LABEL = ".apartado";
+constexpr long long LOAD_BLOCK_RECORDS = 8192;  // 77 x 8192 bytes, about 630 KB
+
+// Error numbers and descriptions shown to the user for file errors.
+constexpr int FILE_ERROR_BAD_NAME = 52;    // "Bad file name or number"
+constexpr int FILE_ERROR_DISK_FULL = 61;   // "Disk full"
+constexpr int FILE_ERROR_PERMISSION = 70;  // "Permission denied"
+constexpr int FILE_ERROR_NOT_READY = 71;   // "Disk not ready"
+constexpr int FILE_ERROR_MEDIA = 72;       // "Disk media error"
+constexpr int FILE_ERROR_ACCESS = 75;      // "Path/file access error"
+
+// The number for a failed replacement: 52 when the file could not be created, else by errno.
+int FileErrorNumber(const ReplaceResult& result);
+const char* FileErrorDescription(int number);
+// "Err: " + " " + number + " " + description, for example "Err:  61 Disk full".
+std::string FileErrorBanner(int number);
+
+// Where the ledger belongs for a program in `programFolder`: beside it when a ledger is already
+// there (a folder of that name counts too) or the folder takes new files, so that a portable
+// folder or a build keeps its data with it; otherwise in "monedario" in the user's data folder
+// `dataHome` (beside the program when there is none).
+std::string PlaceLedger(const std::string& programFolder, const std::string& dataHome);
+
+class Ledger {
+public:
+    // The ledger at `path` for the whole run: it is never looked for anywhere else.
+    Ledger(std::string path, FileCalls& calls) : path_(std::move(path)), calls_(calls) {}
+
+    const std::string& Path() const { return path_; }
+
+    // Puts every complete record into the cell its own column and row name (the later record
+    // for a cell wins); records naming a cell outside the grid are skipped, and amounts that are
+    // no numbers are read as 0, in which case the file does not count as loaded. The file is
+    // read in large blocks and never changed; a file that cannot be read loads nothing.
+    void Load(DayRecords& into);
+    // The file just loaded holds no period that can be shown: it is not taken as the ledger.
+    void Disown() { owned_ = FileIdentity{}; }
+    // Another running program owns the ledger: every save is refused.
+    void LockOut() { lockedOut_ = true; }
+    bool LockedOut() const { return lockedOut_; }
+
+    // Replaces the ledger with the records of the period's days in row, then column order, in
+    // one step, its folder made again should it have gone; the old ledger stays untouched on any
+    // failure and is kept as "ahorros.log.bak" on success. A ledger file that this run did not
+    // load (or write) is first set aside, and the save is refused if it cannot be. Returns 0 or
+    // the error number to report.
+    int Save(const Period& period);
+    // Renames the ledger to "ahorros-AAAA-MM-DD.log" beside it, after its period's start date
+    // (the file's modification date when it holds none), with "-2", "-3"... when a name is
+    // taken; nothing is ever replaced. Returns 0, also without a ledger, or the system's error;
+    // `archived` gets the new path.
+    int Archive(std::string* archived);
+    // Removes the leftovers of killed saves beside the ledger (and beside the file a link leads
+    // to), and those of `otherFileName`, saved the same way, should it be saved there. Only for
+    // the program that owns the ledger: another one's save could be under way.
+    void RemoveSaveLeftovers(const std::string& otherFileName);
+
+private:
+    std::string path_;
+    FileCalls& calls_;
+    // The ledger as this run loaded or last wrote it; a file found in its place that is not
+    // this one is set aside before a save, never overwritten.
+    FileIdentity owned_;
+    bool lockedOut_ = false;
+};
