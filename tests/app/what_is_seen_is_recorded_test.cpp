@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <limits>
 
-#include "platform/testing.h"
 #include "program_driver.h"
 
 namespace {
@@ -38,12 +37,12 @@ struct EverydayTest : ProgramTest {
 TEST_F(EverydayTest, OpenFieldStaysOnTheScreenThroughEveryRedraw) {
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(folder);  // where "Bitmap" writes
-    const int commands[] = {IDM_GRABAR, IDM_BITMAP, IDM_AUTOR, IDM_ESTADISTICAS};
-    for (int command : commands) {
-        SCOPED_TRACE(testing::Message() << "command " << command);
+    for (Command command :
+         {Command::Save, Command::Picture, Command::Author, Command::Statistics}) {
+        SCOPED_TRACE(testing::Message() << "command " << static_cast<int>(command));
         OpenPeriod();
         Type("1");
-        RunCommand(command);
+        Choose(command);
         PickDay(21);  // dismisses a banner; never opens a second field
         EXPECT_TRUE(FieldShown());
         PickDay(21);
@@ -51,7 +50,7 @@ TEST_F(EverydayTest, OpenFieldStaysOnTheScreenThroughEveryRedraw) {
         Enter();
         EXPECT_EQ(SpentShown(DAY), "12'00");
         EXPECT_EQ(SpentShown(21), "");
-        CloseShellForTesting();
+        Close();
     }
     std::filesystem::current_path(before);
 }
@@ -67,7 +66,7 @@ TEST_F(EverydayTest, CharactersWithoutAPlaceInTheFieldAreShownAndRefused) {
         Enter();
         EXPECT_EQ(BannerText(), TEXT_INVALID);
         EXPECT_EQ(SpentShown(DAY), "");
-        CloseShellForTesting();
+        Close();
     }
 }
 
@@ -90,7 +89,7 @@ TEST_F(EverydayTest, KeysHeldWhileTheWindowLosesTheKeyboardAreForgotten) {
         Type("9");
         Enter();
         EXPECT_EQ(SpentShown(DAY), c.spent);
-        CloseShellForTesting();
+        Close();
     }
 }
 
@@ -110,7 +109,7 @@ TEST_F(EverydayTest, LedgerStaysWhereStartUpPutItWhenItsFolderGoes) {
     std::filesystem::remove_all(folder);
     Save();
     EXPECT_EQ(BannerText(), TEXT_SAVED);
-    EXPECT_EQ(ReadFile(folder + "ahorros.log").size(), 31u * DAY_RECORD_SIZE);
+    EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME).size(), 31u * DAY_RECORD_SIZE);
     EXPECT_FALSE(std::filesystem::exists(TEST_DATA_HOME "/monedario/ahorros.log"));
 
     std::filesystem::remove_all(folder);  // and a plain file in its place: it cannot be made again
@@ -159,8 +158,10 @@ TEST_F(EverydayTest, AmountsThatAreNoNumbersReadAsZeroAndTheirFileIsKeptAside) {
 TEST_F(EverydayTest, PageFitsItsTextsWithoutTheUsualFaces) {
     for (bool tahoma : {true, false}) {
         SCOPED_TRACE(tahoma ? "Tahoma" : "fallback");
-        SetTahomaInstalledForTesting(tahoma);
-        Open();
+        Fonts faces(tahoma);
+        ledger = std::make_unique<Ledger>(folder + LEDGER_FILE_NAME, files);
+        program = std::make_unique<Program>(faces, *ledger, files, today);
+        program->Open();
         BeginPeriod(15, "");
         PickDay(DAY);
         Type("999999");
@@ -178,9 +179,8 @@ TEST_F(EverydayTest, PageFitsItsTextsWithoutTheUsualFaces) {
             for (int x : {DAY_BOX.right, DAY_BOX.right + 2, DAY_BOX.right + 3})
                 beyond += Pixel(x, y) != COLOUR_WHITE;
         EXPECT_EQ(beyond, 0);
-        CloseShellForTesting();
+        Close();
     }
-    SetTahomaInstalledForTesting(true);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "platform/platform.h"
+#include "platform/image.h"
 
 struct PixelProbe {
     const char* name;
@@ -14,7 +14,7 @@ struct PixelProbe {
     Colour colour;
 };
 
-inline void ExpectPixels(const Image* image, std::initializer_list<PixelProbe> probes) {
+inline void ExpectPixels(const Image& image, std::initializer_list<PixelProbe> probes) {
     for (const PixelProbe& p : probes)
-        EXPECT_EQ(GetPixel(image, p.x, p.y), p.colour) << p.name << " at " << p.x << "," << p.y;
+        EXPECT_EQ(image.Pixel(p.x, p.y), p.colour) << p.name << " at " << p.x << "," << p.y;
 }

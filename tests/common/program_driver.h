@@ -1,10 +1,10 @@
 // Uses the program as a person does, through the menu, clicks on the real surface and keys,
 // and reads back what the person or a file sees: the banner's text, the menu's item states,
-// the amounts drawn in a day, the ledger's bytes and the surface's pixels. New tests drive the
-// program through this.
+// the amounts drawn in a day, the ledger's bytes and the surface's pixels.
 #pragma once
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -12,10 +12,8 @@
 #include <string>
 
 #include "cell_geometry.h"
-#include "format/format.h"
 #include "shell_fixture.h"
-#include "storage/storage.h"
-#include "view/view.h"
+#include "view/calendar.h"
 
 class ProgramTest : public ShellTest {
 protected:
@@ -23,25 +21,34 @@ protected:
     // Starts the program; its window comes up with the keyboard.
     void Open() {
         ShellTest::Open();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(shell.mainWindow)));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(MainWidget()));
     }
-    void NewMonth() { RunCommand(IDM_MES_NUEVO); }
+    void Restart() {
+        Close();
+        Open();
+    }
+    void Choose(Command command) { ActionOf(command)->trigger(); }
+    void NewMonth() { Choose(Command::NewMonth); }
+    void Save() { Choose(Command::Save); }
+    void ToggleStatistics() { Choose(Command::Statistics); }
     // Clicks the middle of the cell that shows `day` of the month in the calendar on screen.
     void PickDay(int day) {
-        for (int row = 1; row <= GRID_ROWS; ++row)
-            for (int column = 1; column <= GRID_COLUMNS; ++column)
-                if (DayAt(column, row).inPeriod && DayAt(column, row).dayOfMonth == day)
-                    return Click(CellMiddleX(column), CellMiddleY(row));
-        ADD_FAILURE() << "day " << day << " is not on the calendar";
+        const auto place = program->CurrentPeriod().PlaceOfDay(day);
+        if (!place) {
+            ADD_FAILURE() << "day " << day << " is not on the calendar";
+            return;
+        }
+        Click(CellMiddleX(place->column), CellMiddleY(place->row));
     }
-    // Keys go where the keyboard focus is, as a person's do.
+    // Keys go where the keyboard focus is, as a person's do; a letter of another layout is sent
+    // with its text.
     void Type(const char* utf8) {
         for (const QChar c : QString::fromUtf8(utf8)) {
             if (c.unicode() < 0x80) {
                 QTest::keyClick(FocusedWidget(), static_cast<char>(c.unicode()));
                 continue;
             }
-            const QByteArray text = QString(c).toUtf8();  // a letter of another layout
+            const QByteArray text = QString(c).toUtf8();
             KeyDown(Qt::Key_unknown, text.constData());
             KeyUp(Qt::Key_unknown, text.constData());
         }
@@ -50,8 +57,6 @@ protected:
     // A key pressed and not yet released, and its release.
     void KeyDown(Qt::Key key, const char* text = "") { SendKey(QEvent::KeyPress, key, text); }
     void KeyUp(Qt::Key key, const char* text = "") { SendKey(QEvent::KeyRelease, key, text); }
-    void Save() { RunCommand(IDM_GRABAR); }
-    void ToggleStatistics() { RunCommand(IDM_ESTADISTICAS); }
     // Mes nuevo, the start day, and the month's total entered.
     void BeginPeriod(int startDay, const char* total) {
         NewMonth();
@@ -67,12 +72,12 @@ protected:
         QApplication::processEvents();
     }
     void FocusBack() {
-        WidgetOf(shell.mainWindow)->activateWindow();
+        MainWidget()->activateWindow();
         QApplication::processEvents();
     }
     // Clicks a title of the menu bar; the menu opens.
     void OpenMenu(const char* title) {
-        QMenuBar* bar = MenuBarWidgetOf(shell.mainMenu);
+        QMenuBar* bar = Ui().menuBar;
         for (QAction* menu : bar->actions())
             if (menu->text() == QString::fromUtf8(title))
                 QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
@@ -85,15 +90,11 @@ protected:
             QTest::keyClick(menu, Qt::Key_Escape);
         QApplication::processEvents();
     }
-    void Restart() {
-        CloseShellForTesting();
-        Open();
-    }
 
     // ---- what the person or a file sees
-    const std::string& BannerText() { return banner.lastText; }
-    int MenuState(int id) { return MenuItemState(shell.mainMenu, id); }
-    std::string LedgerBytes() { return ReadFile(LedgerPath()); }
+    const std::string& BannerText() { return program->ShownBanner().Text(); }
+    MenuState ItemState(Command command) { return MenuStateOf(command); }
+    std::string LedgerBytes() { return ReadFile(ledger->Path()); }
     Colour Pixel(int x, int y) { return SurfacePixel(x, y); }
     // The amounts a day shows, without the euro sign; no spent amount gives "".
     std::string BalanceShown(int day) { return WithoutEuro(CellOf(day).balance); }
@@ -109,13 +110,13 @@ private:
         QApplication::sendEvent(FocusedWidget(), &event);
     }
     CellTexts CellOf(int day) {
-        CalendarLayout layout;
-        LayOutCalendar(layout);
-        for (int i = 0; i < GRID_CELLS; ++i)
-            if (layout.cells[i].inPeriod && period.dayGrid[i].dayOfMonth == day)
-                return layout.cells[i];
-        ADD_FAILURE() << "day " << day << " is not on the calendar";
-        return {};
+        const Period& period = program->CurrentPeriod();
+        const auto place = period.PlaceOfDay(day);
+        if (!place) {
+            ADD_FAILURE() << "day " << day << " is not on the calendar";
+            return {};
+        }
+        return MakeCalendarTexts(period, false).cells[CellIndex(*place)];
     }
     static std::string WithoutEuro(const std::string& text) {
         return text.substr(0, text.find(' '));

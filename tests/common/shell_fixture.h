@@ -1,52 +1,64 @@
-// A test fixture that opens the real main window headless, with "today" fixed and the program's
-// folder pointed at a fresh temporary folder (so a ledger can be put there or left out).
+// A fresh program for each test, its window open headless, with "today" fixed and the ledger in a
+// fresh temporary folder (where a ledger can be put or left out).
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenuBar>
 #include <QTest>
 #include <QWidget>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
-#include "app/banner.h"
-#include "app/commands.h"
-#include "app/shell.h"
-#include "app/testing.h"
-#include "platform/platform.h"
+#include "app/program.h"
+#include "app/texts.h"
 #include "platform/platform_qt.h"
-#include "platform/testing.h"
 
 class ShellTest : public testing::Test {
 protected:
-    // The folder that stands for the executable's folder, with a trailing "/".
+    // The folder the ledger lives in, with a trailing "/".
     std::string folder;
-    LocalDate today{2024, 3, 17};
+    Date today{2024, 3, 17};
+    Fonts fonts;
+    FileCalls files;
+    std::unique_ptr<Ledger> ledger;
+    std::unique_ptr<Program> program;
 
     void SetUp() override {
         char pattern[] = "/tmp/monedario-test-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder = std::string(pattern) + "/";
-        SetExecutableFolderForTesting(folder);
-        SetTodayForTesting(today);
     }
 
     void TearDown() override {
-        if (shell.mainWindow) CloseShellForTesting();
-        SetExecutableFolderForTesting("");
-        SetTodayForTesting(LocalDate{0, 0, 0});
+        Close();
         const std::string command = "rm -rf '" + folder + "'";
         if (std::system(command.c_str()) != 0) ADD_FAILURE() << "could not remove " << folder;
     }
 
-    void Open() { OpenShellForTesting(); }
+    // Starts the program with the ledger "ahorros.log" in the test folder.
+    void Open() {
+        ledger = std::make_unique<Ledger>(folder + LEDGER_FILE_NAME, files);
+        program = std::make_unique<Program>(fonts, *ledger, files, today);
+        program->Open();
+    }
+    // The program ends and its window goes.
+    void Close() {
+        program.reset();
+        ledger.reset();
+    }
 
-    QWidget* SurfaceWidget() { return WidgetOf(SurfaceOf(shell.mainWindow)); }
+    MainWindow::Widgets& Ui() { return program->Window().Ui(); }
+    QWidget* MainWidget() { return Ui().main; }
+    QWidget* SurfaceWidget() { return Ui().surface; }
+    QAction* ActionOf(Command command) { return Ui().actions.at(command); }
+    MenuState MenuStateOf(Command command) { return program->Window().GetMenuState(command); }
 
     // A surface click in picture coordinates (inside the one-pixel border).
     void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
@@ -55,9 +67,7 @@ protected:
     void TypeText(const char* text) { QTest::keyClicks(SurfaceWidget(), text); }
     void Press(Qt::Key key) { QTest::keyClick(SurfaceWidget(), key); }
 
-    Colour SurfacePixel(int x, int y) {
-        return GetPixel(SurfacePicture(SurfaceOf(shell.mainWindow)), x, y);
-    }
+    Colour SurfacePixel(int x, int y) { return program->Window().Picture().Pixel(x, y); }
 
     void WriteFile(const std::string& name, const std::string& bytes) {
         std::ofstream out(folder + name, std::ios::binary);

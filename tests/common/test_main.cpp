@@ -3,13 +3,13 @@
 
 #include <cstdlib>
 
-#include "platform/platform.h"
+#include "platform/window.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // A ledger that goes to the user's data folder lands in the build tree, never in a real home.
     setenv("XDG_DATA_HOME", TEST_DATA_HOME, 1);
     testing::InitGoogleTest(&argc, argv);
-    PlatformInit(argc, argv);
+    Application application(argv[0]);
     return RUN_ALL_TESTS();
 }

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "cell_geometry.h"
-#include "model/model.h"
-#include "platform/platform.h"
-#include "storage/storage.h"
+#include "model/period.h"
+#include "platform/files.h"
+#include "storage/ledger.h"
 
 // A pay period as the user picks it: the start date, the column of its weekday, the length of
 // the start month (which is the number of days of the period) and the monthly total.
@@ -70,12 +70,18 @@ inline int DayOfMonthOfDay(const PeriodPlan& plan, int i) {
     return day <= plan.days ? day : day - plan.days;
 }
 
-// Fills the grid the way drawing the calendar and spreading the total leave it.
-inline void LayOutPeriod(const PeriodPlan& plan) {
-    CreateDayGrid();
+// The cell at (column, row) of a set of records.
+inline DayRecord& At(DayRecords& records, int column, int row) {
+    return records[CellIndex({column, row})];
+}
+
+// The records as laying the period out and spreading its total leave them, worked out
+// independently of the program.
+inline DayRecords PlannedRecords(const PeriodPlan& plan) {
+    DayRecords records{};
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
-            DayRecord& day = DayAt(column, row);
+            DayRecord& day = At(records, column, row);
             day.cellLeft = CellLeft(column);
             day.cellTop = CellTop(row);
             day.cellRight = CellRight(column);
@@ -87,55 +93,54 @@ inline void LayOutPeriod(const PeriodPlan& plan) {
             day.periodYear = plan.year;
         }
     }
-    double allowance = plan.total / plan.days;
+    const double allowance = plan.total / plan.days;
     for (int i = 0; i < plan.days; ++i) {
-        DayRecord& day = DayAt(ColumnOfDay(plan, i), RowOfDay(plan, i));
+        DayRecord& day = At(records, ColumnOfDay(plan, i), RowOfDay(plan, i));
         day.weekday = static_cast<uint8_t>(ColumnOfDay(plan, i));
         day.dayOfMonth = static_cast<uint8_t>(DayOfMonthOfDay(plan, i));
         day.inPeriod = 1;
         day.allowance = allowance;
         day.balance = allowance;
     }
-    period.startDay = static_cast<int16_t>(plan.startDay);
-    period.startMonth = static_cast<int16_t>(plan.month);
-    period.startYear = static_cast<int16_t>(plan.year);
+    return records;
 }
 
 // An expense as the amount entry records it; `text` is the formatted total spent.
-inline void AddExpense(int column, int row, double amount, const char* text) {
-    DayRecord& day = DayAt(column, row);
+inline void AddExpense(DayRecords& records, int column, int row, double amount, const char* text) {
+    DayRecord& day = At(records, column, row);
     day.spent += amount;
     std::memset(day.spentText, 0, sizeof day.spentText);
     std::memcpy(day.spentText, text, std::min(std::strlen(text), sizeof day.spentText - 1));
     day.balance = day.allowance - day.spent;
 }
 
-// A copy of a day's spent amount: the packed field itself cannot be bound to a reference.
-inline double SpentAt(int column, int row) {
-    return DayAt(column, row).spent;
+// The period those records hold, as a start with that ledger shows it.
+inline Period PeriodOf(const DayRecords& records) {
+    Period period;
+    EXPECT_TRUE(period.Restore(records));
+    return period;
 }
 
 // The worked example: 12,5 spent on its first day, Friday 15 March.
-inline void LayOutWorkedExample() {
-    LayOutPeriod(MARCH_2024);
-    AddExpense(5, 1, 12.5, "12'50     ");
+inline DayRecords WorkedExample() {
+    DayRecords records = PlannedRecords(MARCH_2024);
+    AddExpense(records, 5, 1, 12.5, "12'50     ");
+    return records;
 }
 
 // A second, different period for tests that alternate between two ledgers.
-inline void LayOutFebruaryWithExpenses() {
-    LayOutPeriod(FEBRUARY_2023);
-    AddExpense(3, 1, 20.0, "20'00     ");
-    AddExpense(4, 3, 1234.5, "1.234'50  ");
+inline DayRecords FebruaryWithExpenses() {
+    DayRecords records = PlannedRecords(FEBRUARY_2023);
+    AddExpense(records, 3, 1, 20.0, "20'00     ");
+    AddExpense(records, 4, 3, 1234.5, "1.234'50  ");
+    return records;
 }
 
-// The bytes the current grid must be saved as, through the production record writer.
-inline std::string GridLedgerContent() {
+// The bytes the days of the period must be saved as: their records in row, then column order.
+inline std::string LedgerContent(const DayRecords& records) {
     std::string content;
-    for (int row = 1; row <= GRID_ROWS; ++row) {
-        for (int column = 1; column <= GRID_COLUMNS; ++column) {
-            if (DayAt(column, row).inPeriod != 0) AppendLedgerRecord(DayAt(column, row), content);
-        }
-    }
+    for (const DayRecord& day : records)
+        if (day.inPeriod != 0) content.append(reinterpret_cast<const char*>(&day), DAY_RECORD_SIZE);
     return content;
 }
 
