@@ -9,18 +9,17 @@
 
 #include "platform/window.h"
 
-class MainWidget;
 class QAction;
 class QEventLoop;
 class QMenuBar;
-class SurfaceWidget;
+class QWidget;
 
 struct MainWindow::Widgets {
     explicit Widgets(Image surfacePicture) : picture(std::move(surfacePicture)) {}
 
     Image picture;  // what the surface shows, inside its border
-    MainWidget* main = nullptr;
-    SurfaceWidget* surface = nullptr;
+    QWidget* main = nullptr;     // the top-level window
+    QWidget* surface = nullptr;  // the drawing surface inside it
     QMenuBar* menuBar = nullptr;
     std::map<Command, QAction*> actions;
     std::unique_ptr<QAbstractNativeEventFilter> destroyWatcher;

@@ -246,9 +246,6 @@ private:
     std::vector<KeyHeld> down_;
 };
 
-// The window's own top-level widget.
-QWidget* MainOf(MainWindow& window);
-
 namespace {
 
 // The window system may destroy the main window outright (some tools close windows that way
@@ -263,7 +260,7 @@ public:
         if ((bytes[0] & 0x7F) != DESTROY_NOTIFY) return false;
         uint32_t destroyed = 0;
         std::memcpy(&destroyed, bytes + 8, sizeof destroyed);
-        if (destroyed == static_cast<QWidget*>(MainOf(window_))->internalWinId()) window_.End(0);
+        if (destroyed == window_.Ui().main->internalWinId()) window_.End(0);
         return false;
     }
 
@@ -308,10 +305,6 @@ private:
     WindowEvents& events_;
     QMargins centredWithMargins_;
 };
-
-QWidget* MainOf(MainWindow& window) {
-    return window.Ui().main;
-}
 
 void MainWidget::CentreOnDesktop() {
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -400,7 +393,7 @@ void MainWindow::ShowPicture(const Image& page) {
 void MainWindow::ShowPicturePart(const Image& page, const Rect& part) {
     Widgets& w = *widgets_;
     w.picture.CopyPart(page, part);
-    w.surface->PictureChanged(part);
+    static_cast<SurfaceWidget*>(w.surface)->PictureChanged(part);
 }
 
 const Image& MainWindow::Picture() const {
@@ -425,7 +418,7 @@ void MainWindow::Open() {
     w.ended = false;
     w.endValue = 0;
     w.main->winId();
-    w.main->CentreOnDesktop();
+    static_cast<MainWidget*>(w.main)->CentreOnDesktop();
     w.main->show();
     w.main->raise();
     w.main->activateWindow();
