@@ -1,6 +1,8 @@
-// The file and clock half of the platform layer: paths, record files and today's date.
+// The file and clock half of the platform layer: paths, record files, whole-file replacement on
+// its counted calls, and today's date.
+#include "platform/files.h"
+
 #include <errno.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -8,15 +10,17 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
-#include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/clock.h"
 
 namespace {
 
 struct FilesPlatform : testing::Test {
     std::string folder;
+    FileCalls files;
 
     void SetUp() override {
         char pattern[] = "/tmp/monedario-files-XXXXXX";
@@ -24,32 +28,36 @@ struct FilesPlatform : testing::Test {
         folder = pattern;
     }
     void TearDown() override {
-        SetExecutableFolderForTesting("");
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
     }
     std::string Write(const std::string& name, const std::string& bytes) {
-        std::string path = folder + "/" + name;
-        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        EXPECT_GE(fd, 0);
-        EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        close(fd);
+        const std::string path = folder + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
         return path;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 };
 
-TEST_F(FilesPlatform, PathHasAttributesForAnyExistingFileOrFolder) {
-    std::string file = Write("plain", "x");
-    EXPECT_TRUE(PathHasAttributes(file));
-    EXPECT_TRUE(PathHasAttributes(folder));
-    EXPECT_TRUE(PathHasAttributes(folder + "/"));
-    EXPECT_FALSE(PathHasAttributes(folder + "/missing"));
-    EXPECT_FALSE(PathHasAttributes(file + "/below-a-file"));
-    EXPECT_FALSE(PathHasAttributes(""));
+TEST_F(FilesPlatform, PathExistsForAnyFileOrFolder) {
+    const std::string file = Write("plain", "x");
+    const struct {
+        std::string path;
+        bool exists;
+    } cases[] = {{file, true},
+                 {folder, true},
+                 {folder + "/", true},
+                 {folder + "/missing", false},
+                 {file + "/below-a-file", false},
+                 {"", false}};
+    for (const auto& c : cases) EXPECT_EQ(PathExists(c.path), c.exists) << '"' << c.path << '"';
 }
 
-TEST_F(FilesPlatform, ExecutableFolderIsTheRunningProgramsFolder) {
-    std::string programFolder = ExecutableFolder();
+TEST_F(FilesPlatform, ProgramFolderIsTheRunningProgramsFolder) {
+    const std::string programFolder = ProgramFolder();
     ASSERT_FALSE(programFolder.empty());
     EXPECT_EQ(programFolder.front(), '/');
     EXPECT_EQ(programFolder.back(), '/');
@@ -63,64 +71,50 @@ TEST_F(FilesPlatform, ExecutableFolderIsTheRunningProgramsFolder) {
     EXPECT_EQ(found.st_ino, running.st_ino);
     EXPECT_EQ(found.st_dev, running.st_dev);
 
-    char* previous = getcwd(nullptr, 0);
-    ASSERT_EQ(chdir(folder.c_str()), 0);
-    EXPECT_EQ(ExecutableFolder(), programFolder);
-    EXPECT_EQ(chdir(previous), 0);
-    free(previous);
-}
-
-TEST_F(FilesPlatform, ExecutableFolderFollowsTheTestSetting) {
-    std::string programFolder = ExecutableFolder();
-    SetExecutableFolderForTesting(folder);
-    EXPECT_EQ(ExecutableFolder(), folder + "/");
-    SetExecutableFolderForTesting(folder + "/");
-    EXPECT_EQ(ExecutableFolder(), folder + "/");
-    SetExecutableFolderForTesting("");
-    EXPECT_EQ(ExecutableFolder(), programFolder);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    EXPECT_EQ(ProgramFolder(), programFolder);
+    std::filesystem::current_path(previous);
 }
 
 TEST_F(FilesPlatform, RecordFileIsHeldExclusively) {
-    std::string path = Write("records", "abc");
+    const std::string path = Write("records", "abc");
     int error = 0;
-    int first = OpenRecordFile(path, true, false, &error);
+    const int first = OpenRecordFile(path, &error);
     ASSERT_GE(first, 0);
-    for (bool forWriting : {true, false}) {
-        error = 0;
-        EXPECT_EQ(OpenRecordFile(path, forWriting, false, &error), -1);
-        EXPECT_EQ(error, EWOULDBLOCK);
-    }
+    EXPECT_EQ(OpenRecordFile(path, &error), -1);
+    EXPECT_EQ(error, EWOULDBLOCK);
     CloseRecordFile(first);
-    int second = OpenRecordFile(path, false, false, &error);
+    const int second = OpenRecordFile(path, &error);
     EXPECT_GE(second, 0);
     CloseRecordFile(second);
 }
 
-TEST_F(FilesPlatform, RecordFileIsCreatedOnlyWhenAsked) {
-    std::string path = folder + "/new";
-    int error = 0;
-    EXPECT_EQ(OpenRecordFile(path, true, false, &error), -1);
-    EXPECT_EQ(error, ENOENT);
-    EXPECT_FALSE(PathHasAttributes(path));
-    int handle = OpenRecordFile(path, true, true, &error);
-    ASSERT_GE(handle, 0);
-    EXPECT_EQ(RecordFileSize(handle, &error), 0);
-    CloseRecordFile(handle);
-    EXPECT_TRUE(PathHasAttributes(path));
+// Only an existing regular file is opened; nothing is made in the place of a missing one.
+TEST_F(FilesPlatform, RecordFileRefusesWhatIsNoRegularFile) {
+    const std::string pipe = folder + "/pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const struct {
+        const char* name;
+        std::string path;
+        int error;
+    } cases[] = {{"a missing file", folder + "/new", ENOENT},
+                 {"a folder", folder, EISDIR},
+                 {"a pipe", pipe, EINVAL}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int error = 0;
+        EXPECT_EQ(OpenRecordFile(c.path, &error), -1);
+        EXPECT_EQ(error, c.error);
+    }
+    EXPECT_FALSE(PathExists(folder + "/new"));
 }
 
-TEST_F(FilesPlatform, RecordFileRefusesAFolder) {
+TEST_F(FilesPlatform, ReadsBytesAtAnOffsetAndNotPastTheEnd) {
+    const std::string path = Write("records", std::string("0123456789\0\0AB", 14));
     int error = 0;
-    EXPECT_EQ(OpenRecordFile(folder, false, false, &error), -1);
-    EXPECT_EQ(error, EISDIR);
-}
-
-TEST_F(FilesPlatform, WritesAndReadsBytesAtAnOffset) {
-    std::string path = Write("records", "0123456789");
-    int error = 0;
-    int handle = OpenRecordFile(path, true, false, &error);
+    const int handle = OpenRecordFile(path, &error);
     ASSERT_GE(handle, 0);
-    ASSERT_TRUE(WriteAt(handle, 12, "AB", 2, &error));
     EXPECT_EQ(RecordFileSize(handle, &error), 14);
     char buffer[4] = {};
     ASSERT_TRUE(ReadAt(handle, 8, buffer, 4, &error));
@@ -128,65 +122,62 @@ TEST_F(FilesPlatform, WritesAndReadsBytesAtAnOffset) {
     ASSERT_TRUE(ReadAt(handle, 12, buffer, 2, &error));
     EXPECT_EQ(std::string(buffer, 2), "AB");
     EXPECT_FALSE(ReadAt(handle, 13, buffer, 2, &error));
+    EXPECT_EQ(error, ENODATA);
     CloseRecordFile(handle);
 }
 
-TEST_F(FilesPlatform, MakesAFilePlainAndDeletesIt) {
-    std::string path = Write("marked", "x");
-    ASSERT_EQ(chmod(path.c_str(), 04755), 0);
-    EXPECT_TRUE(MakePlainFile(path));
-    struct stat info;
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
-    EXPECT_TRUE(DeletePath(path));
-    EXPECT_FALSE(PathHasAttributes(path));
-    EXPECT_FALSE(DeletePath(path));
-    EXPECT_FALSE(MakePlainFile(path));
-}
-
-TEST_F(FilesPlatform, ReplacementSwapsTheWholeFileAndCountsItsCalls) {
-    std::string path = Write("target", "old content");
-    InjectFileFault(0, 0, false);
-    ReplaceResult result = ReplaceFileContents(path, "new", 3);
+// Every call of a replacement is counted and named; the k-th one can be made to fail, and then
+// the file is as it was and no temporary file remains.
+TEST_F(FilesPlatform, ReplacementSwapsTheWholeFileThroughItsCountedCalls) {
+    const std::string path = Write("target", "old content");
+    files.Record(true);
+    const ReplaceResult result = ReplaceFileContents(path, "new", false, files);
     EXPECT_EQ(result.error, 0);
-    EXPECT_GT(FileCallsSinceInjection(), 0);
-    int error = 0;
-    int handle = OpenRecordFile(path, false, false, &error);
-    ASSERT_GE(handle, 0);
-    EXPECT_EQ(RecordFileSize(handle, &error), 3);
-    CloseRecordFile(handle);
+    EXPECT_TRUE(result.replaced);
+    EXPECT_EQ(Read(path), "new");
+    const std::vector<std::string> expected = {
+        "open-folder", "create-temporary", "set-mode",   "write", "sync",
+        "close",       "rename",           "sync-folder"};
+    EXPECT_EQ(files.Recorded(), expected);
+    EXPECT_EQ(files.CountSinceInjection(), static_cast<int>(expected.size()));
+
+    for (int k = 1; k <= 7; ++k) {  // every call up to the rename
+        SCOPED_TRACE(expected[k - 1]);
+        files.InjectFault(k, EIO, false);
+        const ReplaceResult failed = ReplaceFileContents(path, "newer", false, files);
+        EXPECT_EQ(failed.error, EIO);
+        EXPECT_FALSE(failed.replaced);
+        EXPECT_EQ(Read(path), "new");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
+            << "a temporary file was left";
+    }
+    files.InjectFault(0, 0, false);
+    EXPECT_EQ(ReplaceFileContents(path, "newest", false, files).error, 0);
+    EXPECT_EQ(Read(path), "newest");
 }
 
 TEST_F(FilesPlatform, ReplacementThatCannotCreateSaysSo) {
-    InjectFileFault(0, 0, false);
-    ReplaceResult result = ReplaceFileContents(folder + "/no/such/folder/target", "x", 1);
+    const ReplaceResult result =
+        ReplaceFileContents(folder + "/no/such/folder/target", "x", false, files);
     EXPECT_EQ(result.error, ENOENT);
     EXPECT_TRUE(result.openFailed);
+    EXPECT_FALSE(result.replaced);
 }
 
-TEST(FilesClock, TodayHonoursTheFixedDate) {
-    SetTodayForTesting({2024, 3, 15});
-    LocalDate fixed = Today();
-    EXPECT_EQ(fixed.year, 2024);
-    EXPECT_EQ(fixed.month, 3);
-    EXPECT_EQ(fixed.day, 15);
-    SetTodayForTesting({0, 0, 0});
-    LocalDate real = Today();
-    EXPECT_GE(real.year, 2024);
-    EXPECT_GE(real.month, 1);
-    EXPECT_LE(real.month, 12);
-    EXPECT_GE(real.day, 1);
-    EXPECT_LE(real.day, 31);
-}
+TEST(ClockTest, TodayIsAPlausibleLocalDate) {
+    const Date today = Today();
+    EXPECT_GE(today.year, 2024);
+    EXPECT_GE(today.month, 1);
+    EXPECT_LE(today.month, 12);
+    EXPECT_GE(today.day, 1);
+    EXPECT_LE(today.day, 31);
 
-TEST(FilesClock, TodayIsTheLocalDate) {
-    SetTodayForTesting({0, 0, 0});
     const char* saved = getenv("TZ");
-    std::string previous = saved != nullptr ? saved : "";
+    const std::string previous = saved != nullptr ? saved : "";
     setenv("TZ", "AHEAD-14", 1);  // fourteen hours ahead of UTC
-    LocalDate ahead = Today();
+    const Date ahead = Today();
     setenv("TZ", "BEHIND+12", 1);  // twelve hours behind
-    LocalDate behind = Today();
+    const Date behind = Today();
     if (saved != nullptr) {
         setenv("TZ", previous.c_str(), 1);
     } else {
@@ -194,8 +185,7 @@ TEST(FilesClock, TodayIsTheLocalDate) {
     }
     tzset();
     // 26 hours apart, so the two local dates always differ.
-    EXPECT_FALSE(ahead.year == behind.year && ahead.month == behind.month &&
-                 ahead.day == behind.day);
+    EXPECT_NE(ahead, behind);
 }
 
 }  // namespace
