@@ -3,11 +3,11 @@
 
 #include <cstdlib>
 
-#include "platform/platform.h"
+#include "platform/window.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    PlatformInit(argc, argv);
+    Application application(argv[0]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -1,7 +1,8 @@
 // Tells the start-up runner when a widget's first frame is out, for the headless start-up probes:
 // the first paint of the widget is flushed before the event loop runs the next timer, so the
 // report is queued behind it. The process quits a fixed time later, so that its peak memory is
-// taken over the same span as under Xvfb.
+// taken over the same span as under Xvfb: the application's loop ends, or `quit` ends the
+// process's own.
 #pragma once
 
 #include <QApplication>
@@ -12,12 +13,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 class FirstFrameReporter : public QObject {
 public:
-    FirstFrameReporter(QWidget* widget, std::chrono::steady_clock::time_point mainEntry,
-                       int settleMilliseconds)
-        : widget_(widget), mainEntry_(mainEntry), settle_(settleMilliseconds) {
+    FirstFrameReporter(
+        QWidget* widget, std::chrono::steady_clock::time_point mainEntry, int settleMilliseconds,
+        std::function<void()> quit = [] { QCoreApplication::quit(); })
+        : widget_(widget),
+          mainEntry_(mainEntry),
+          settle_(settleMilliseconds),
+          quit_(std::move(quit)) {
         widget_->installEventFilter(this);
     }
 
@@ -36,12 +43,13 @@ private:
                 .count();
         std::printf("first-frame %.3f\n", ms);
         std::fflush(stdout);
-        QTimer::singleShot(settle_, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(settle_, this, [this] { quit_(); });
     }
 
     QWidget* widget_;
     std::chrono::steady_clock::time_point mainEntry_;
     int settle_;
+    std::function<void()> quit_;
     bool seen_ = false;
 };
 

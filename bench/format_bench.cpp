@@ -5,9 +5,10 @@
 #include <cstddef>
 #include <string_view>
 
+#include "app/texts.h"
 #include "format/format.h"
-#include "platform/platform.h"
-#include "view/view.h"
+#include "view/banner.h"
+#include "view/text_layout.h"
 
 namespace {
 
@@ -21,16 +22,6 @@ constexpr size_t AMOUNT_COUNT = sizeof AMOUNTS / sizeof AMOUNTS[0];
 constexpr std::string_view TYPED_TEXTS[] = {"25", "25,5", "12'50", "1.234",
                                             ",5", "7.",   "1500",  "0,99"};
 constexpr size_t TYPED_COUNT = sizeof TYPED_TEXTS / sizeof TYPED_TEXTS[0];
-
-constexpr std::string_view WELCOME_TEXT =
-    "BIENVENIDO a Monedario Pro!!!. Tienes que elegir el d\xED"
-    "a del mes donde comienza tu mensualidad y acto seguido meter el bruto mensual. Para ello "
-    "tienes que elegir del menu la opci\xF3n Mes nuevo. Espero que el programa te sea de "
-    "utilidad ...";
-
-constexpr int BANNER_LEFT = 5;
-constexpr int BANNER_TOP = 50;
-constexpr int BANNER_WIDTH = 510;
 
 void FormatAmountMix(benchmark::State& state) {
     size_t next = 0;
@@ -54,31 +45,33 @@ BENCHMARK(ParseAmountMix);
 
 // Breaking and placing the banner's lines with the real font, without painting.
 void LayOutWelcomeBanner(benchmark::State& state) {
-    Image* image = CreateImage(520, 200);
-    SelectTarget(image);
-    SelectFont(RequestFont("Tahoma", 12, true));
+    Fonts fonts;
+    const Font& font = fonts.Get(PAGE_FONT_FACE, BANNER_POINTS, true);
+    const FitCounter fit = [&font](std::string_view text, int width) {
+        return font.FitCount(text, width);
+    };
+    const WidthMeasure measure = [&font](std::string_view text) { return font.Width(text); };
     BoxLines lines;
     LinePlacement placement[TEXT_LINE_LIMIT + 1];
     for (auto _ : state) {
-        BreakIntoLines(WELCOME_TEXT, BANNER_WIDTH, FitCount, lines);
-        PlaceLines(lines, ALIGN_CENTRE, BANNER_LEFT, BANNER_WIDTH, TextWidth, placement);
+        BreakIntoLines(TEXT_WELCOME, BANNER_TEXT_WIDTH, fit, lines);
+        PlaceLines(lines, Alignment::Centre, BANNER_TEXT_LEFT, BANNER_TEXT_WIDTH, measure,
+                   placement);
         benchmark::DoNotOptimize(placement[1].x);
     }
-    DestroyImage(image);
 }
 BENCHMARK(LayOutWelcomeBanner);
 
 // The whole call as the banner makes it: white text, centred, into a 520 x 200 image.
 void DrawWelcomeBanner(benchmark::State& state) {
-    Image* image = CreateImage(520, 200);
-    SelectTarget(image);
-    ClearTarget(COLOUR_BLUE);
-    Font* font = RequestFont("Tahoma", 12, true);
+    Fonts fonts;
+    Image image(BANNER_WIDTH, BANNER_HEIGHT);
+    image.Clear(COLOUR_BLUE);
+    const Font& font = fonts.Get(PAGE_FONT_FACE, BANNER_POINTS, true);
     for (auto _ : state) {
-        DrawTextInBox(image, WELCOME_TEXT, ALIGN_CENTRE, BANNER_LEFT, BANNER_TOP, BANNER_WIDTH,
-                      font, COLOUR_WHITE);
+        DrawTextInBox(image, TEXT_WELCOME, Alignment::Centre, BANNER_TEXT_LEFT, BANNER_TEXT_TOP,
+                      BANNER_TEXT_WIDTH, font, COLOUR_WHITE);
     }
-    DestroyImage(image);
 }
 BENCHMARK(DrawWelcomeBanner);
 

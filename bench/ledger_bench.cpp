@@ -1,4 +1,4 @@
-// Loading a huge ledger of about 1 GB ending with a real period, which must be in the grid
+// Loading a huge ledger of about 1 GB ending with a real period, which must be in the cells
 // afterwards: a sparse file (mostly zero records that name no cell) and one of real records only.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -9,10 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "model/model.h"
-#include "platform/platform.h"
-#include "platform/testing.h"
-#include "storage/storage.h"
+#include "storage/ledger.h"
 
 namespace {
 
@@ -39,15 +36,11 @@ std::string PeriodRecords() {
 }
 
 // Makes the ledger in a fresh folder, read once so that the timings start from a warm cache.
-bool MakeHugeLedger(bool dense, std::string* folder, long long* size) {
-    const char* base = std::getenv("TMPDIR");
-    *folder = std::string(base && *base ? base : "/tmp") + "/monedario-bench-XXXXXX";
-    if (!mkdtemp(folder->data())) return false;
-    SetExecutableFolderForTesting(*folder);
+bool MakeHugeLedger(bool dense, Ledger& ledger, long long* size) {
     const std::string period = PeriodRecords();
     const long long periods = HUGE_LEDGER_BYTES / static_cast<long long>(period.size());
     *size = periods * static_cast<long long>(period.size());
-    int fd = open(LedgerPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = open(ledger.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     bool made = ftruncate(fd, *size) == 0;
     std::string chunk;
@@ -58,22 +51,26 @@ bool MakeHugeLedger(bool dense, std::string* folder, long long* size) {
         made = pwrite(fd, chunk.data(), n, static_cast<off_t>(at)) == static_cast<ssize_t>(n);
     }
     close(fd);
-    CreateDayGrid();
-    LoadLedger();
+    DayRecords cells{};
+    ledger.Load(cells);
     return made;
 }
 
 void BM_LoadHugeLedger(benchmark::State& state, bool records) {
-    std::string folder;
+    const char* base = std::getenv("TMPDIR");
+    std::string folder = std::string(base && *base ? base : "/tmp") + "/monedario-bench-XXXXXX";
+    if (!mkdtemp(folder.data())) state.SkipWithError("cannot make a folder");
+    FileCalls files;
+    Ledger ledger(folder + "/" + LEDGER_FILE_NAME, files);
     long long size = 0;
-    if (!MakeHugeLedger(records, &folder, &size)) state.SkipWithError("cannot make the ledger");
+    if (!MakeHugeLedger(records, ledger, &size)) state.SkipWithError("cannot make the ledger");
     for (auto _ : state) {
-        CreateDayGrid();
-        LoadLedger();
-        if (DayAt(3, 3).periodMonth != 3) state.SkipWithError("the period did not load");
+        DayRecords cells{};
+        ledger.Load(cells);
+        if (cells[CellIndex({3, 3})].periodMonth != 3)
+            state.SkipWithError("the period did not load");
     }
     state.SetBytesProcessed(state.iterations() * size);
-    SetExecutableFolderForTesting("");
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
 }

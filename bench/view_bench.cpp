@@ -2,76 +2,93 @@
 // Enter back to the calendar.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 
-#include "app/banner.h"
-#include "app/commands.h"
-#include "app/shell.h"
-#include "app/testing.h"
-#include "input/input.h"
-#include "model/model.h"
-#include "platform/testing.h"
-#include "view/view.h"
+#include "app/program.h"
+#include "view/calendar.h"
+#include "view/page.h"
 
 namespace {
 
-// A window showing March 2024 from the 1st with every day holding amounts.
-void OpenFilledPeriod(bool gauges) {
-    SetExecutableFolderForTesting("/nonexistent-monedario-bench/");
-    SetTodayForTesting(LocalDate{2024, 3, 10});
-    OpenShellForTesting();
-    RunCommand(IDM_MES_NUEVO);
-    period.startDay = 1;
-    CreateDayGrid();
-    RedrawCalendar();
-    for (DayRecord& day : period.dayGrid) {
-        if (!day.inPeriod) continue;
-        day.allowance = 100;
-        day.spent = 123.45;
-        day.balance = day.allowance - day.spent;
-        std::memcpy(day.spentText, "123'45    ", 11);
-    }
-    shell.startDayChosen = 1;
-    statistics.statisticsShown = gauges ? 1 : 0;
+// A key as the window hands it on: a character, or Enter.
+Key KeyFor(char c) {
+    return Key{static_cast<uint32_t>(c), c == '\r' ? KeyName::Enter : KeyName::Other, false,
+               std::string(1, c)};
+}
+void Press(Program& program, char c) {
+    program.KeyDown(KeyFor(c));
+    program.KeyUp(KeyFor(c));
+}
+void TypeAndEnter(Program& program, const std::string& text) {
+    for (const char c : text + '\r') Press(program, c);
 }
 
-void BM_FullRefresh(benchmark::State& state) {
-    OpenFilledPeriod(true);
-    for (auto _ : state) {
-        RedrawCalendar();
-        PresentView();
+// Where the user clicks a day: the middle of its cell.
+Point MiddleOf(GridPlace place) {
+    const CellBox box = CellGeometry(place.column, place.row);
+    return Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+}
+
+// The window showing March 2024 from the 1st with every day holding amounts (more spent than
+// allowed), all typed in as the user does; the ledger is never written.
+struct FilledProgram {
+    Fonts fonts;
+    FileCalls files;
+    Ledger ledger{"/nonexistent-monedario-bench/ahorros.log", files};
+    Program program{fonts, ledger, files, Date{2024, 3, 10}};
+
+    explicit FilledProgram(bool gauges) {
+        program.Open();
+        program.Run(Command::NewMonth);
+        program.Click(MiddleOf(*program.CurrentPeriod().PlaceOfDay(1)));
+        TypeAndEnter(program, "3100");
+        for (int row = 1; row <= GRID_ROWS; ++row) {
+            for (int column = 1; column <= GRID_COLUMNS; ++column) {
+                if (!program.CurrentPeriod().TakesExpenses({column, row})) continue;
+                program.Click(MiddleOf({column, row}));
+                TypeAndEnter(program, "123,45");
+            }
+        }
+        if (gauges) program.Run(Command::Statistics);
     }
-    CloseShellForTesting();
+};
+
+// The program's own redraw: the calendar's texts made from the period, painted with the gauges
+// on a page, and the page handed to the surface.
+void BM_FullRefresh(benchmark::State& state) {
+    FilledProgram filled(true);
+    if (filled.program.CurrentPeriod().Totals().spent < 31 * 123.0)
+        state.SkipWithError("the period is not filled");
+    Page page(filled.fonts);
+    for (auto _ : state) {
+        page.PaintCalendar(MakeCalendarTexts(filled.program.CurrentPeriod(), true));
+        filled.program.Window().ShowPicture(page.Picture());
+    }
 }
 BENCHMARK(BM_FullRefresh)->Unit(benchmark::kMicrosecond);
 
+// A digit pressed and released in an open field. Once the field is full, further digits go to
+// the cell of the caret at its end: the field is drawn whole each time all the same.
 void BM_KeyToPresentedField(benchmark::State& state) {
-    OpenFilledPeriod(false);
-    OpenEntryField(ENTRY_WIDTH, ENTRY_HEIGHT, 10, 100);
+    FilledProgram filled(false);
+    filled.program.Click(MiddleOf({5, 2}));
+    if (!filled.program.Field().IsOpen()) state.SkipWithError("no field opened");
     int n = 0;
-    for (auto _ : state) {
-        HandleKeyUp('1' + (n++ % 9));
-        if (entry.caretColumn >= entry.fieldColumns) MoveCaretHome();
-    }
-    CloseShellForTesting();
+    for (auto _ : state) Press(filled.program, static_cast<char>('1' + n++ % 9));
 }
 BENCHMARK(BM_KeyToPresentedField)->Unit(benchmark::kMicrosecond);
 
 void BM_EnterToPresentedCalendar(benchmark::State& state) {
-    OpenFilledPeriod(true);
+    FilledProgram filled(true);
     for (auto _ : state) {
         state.PauseTiming();
-        amountEntry.entryMode = ENTRY_EXPENSE;
-        amountEntry.entryColumn = 5;
-        amountEntry.entryRow = 2;
-        OpenEntryField(ENTRY_WIDTH, ENTRY_HEIGHT, 10, 100);
-        PutCharacter('1');
+        filled.program.Click(MiddleOf({5, 2}));
+        Press(filled.program, '1');
         state.ResumeTiming();
-        HandleKeyUp(KEY_ENTER);
+        Press(filled.program, '\r');
     }
-    CloseShellForTesting();
+    if (filled.program.CurrentPeriod().Day({5, 2}).spent <= 123.45)
+        state.SkipWithError("Enter did not apply the expense");
 }
 BENCHMARK(BM_EnterToPresentedCalendar)->Unit(benchmark::kMicrosecond);
 

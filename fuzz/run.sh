@@ -14,9 +14,11 @@ clang++ -std=c++20 -g -O1 -Wall -Wextra \
     "$root/fuzz/ledger_fuzz.cpp" \
     "$root"/src/storage/*.cpp \
     "$root"/src/model/*.cpp \
+    "$root/src/format/format.cpp" \
     "$root/src/platform/files.cpp" \
     "$root/src/platform/paths.cpp" \
     "$root/src/platform/clock.cpp" \
+    "$root/src/platform/utf8.cpp" \
     -o "$out/ledger_fuzz"
 
 # Every input is written as a ledger file: a memory-backed folder keeps that cheap.

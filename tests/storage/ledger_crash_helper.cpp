@@ -5,20 +5,19 @@
 #include <cstdlib>
 
 #include "ledger_support.h"
-#include "platform/testing.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;
-    SetExecutableFolderForTesting(argv[1]);
-    int ready = std::atoi(argv[2]);
-    LoadLedger();  // as the program does at start-up: the ledger is this run's to replace
+    const int ready = std::atoi(argv[2]);
+    FileCalls files;
+    Ledger ledger(std::string(argv[1]) + "/" + LEDGER_FILE_NAME, files);
+    DayRecords loaded{};
+    ledger.Load(loaded);  // as the program does at start-up: the ledger is this run's to replace
+    Period periods[2];
+    if (!periods[0].Restore(WorkedExample()) || !periods[1].Restore(FebruaryWithExpenses()))
+        return 4;
     for (long round = 0;; ++round) {
-        if (round % 2 == 0) {
-            LayOutWorkedExample();
-        } else {
-            LayOutFebruaryWithExpenses();
-        }
-        if (SaveLedger() != 0) return 1;
+        if (ledger.Save(periods[round % 2]) != 0) return 1;
         if (round == 0) {
             char mark = '1';
             if (write(ready, &mark, 1) != 1) return 3;

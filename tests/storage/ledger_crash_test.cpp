@@ -11,8 +11,7 @@
 #include <random>
 #include <string>
 
-#include "ledger_support.h"
-#include "platform/testing.h"
+#include "ledger_fixture.h"
 
 extern char** environ;
 
@@ -47,20 +46,14 @@ void SleepMicroseconds(long microseconds) {
     }
 }
 
-TEST(LedgerCrash, AKilledSaveLeavesTheOldOrTheNewLedgerWhole) {
-    std::string folder = MakeTemporaryFolder();
-    ASSERT_FALSE(folder.empty());
-    SetExecutableFolderForTesting(folder);
-    InjectFileFault(0, 0, false);
-    LayOutWorkedExample();
-    std::string march = GridLedgerContent();
-    LayOutFebruaryWithExpenses();
-    std::string february = GridLedgerContent();
-    ASSERT_EQ(SaveLedger(), 0);
+using LedgerCrash = LedgerTest;
+
+TEST_F(LedgerCrash, AKilledSaveLeavesTheOldOrTheNewLedgerWhole) {
+    ASSERT_EQ(ledger.Save(february), 0);
 
     // Kills land anywhere within a few saves: the pause is drawn from up to three save times.
     auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 20; ++i) ASSERT_EQ(SaveLedger(), 0);
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(ledger.Save(february), 0);
     long saveMicroseconds = static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(
                                                   std::chrono::steady_clock::now() - start)
                                                   .count() /
@@ -88,10 +81,10 @@ TEST(LedgerCrash, AKilledSaveLeavesTheOldOrTheNewLedgerWhole) {
         ASSERT_EQ(got, 1) << "the helper did not finish its first save";
         ASSERT_TRUE(WIFSIGNALED(status)) << "the helper stopped by itself, status " << status;
 
-        std::string now = FileBytes(LedgerPath());
-        if (now == march) {
+        const std::string now = Bytes();
+        if (now == marchBytes) {
             ++sawMarch;
-        } else if (now == february) {
+        } else if (now == februaryBytes) {
             ++sawFebruary;
         } else {
             FAIL() << "the ledger holds " << now.size() << " bytes of neither period";
@@ -100,24 +93,18 @@ TEST(LedgerCrash, AKilledSaveLeavesTheOldOrTheNewLedgerWhole) {
             EXPECT_TRUE(IsTemporaryLedgerName(name)) << name;
         }
         // The backup is replaced in one step too: it is always one whole period.
-        const std::string backup = FileBytes(LedgerPath() + BACKUP_SUFFIX);
-        EXPECT_TRUE(backup == march || backup == february) << backup.size() << " bytes";
+        const std::string backup = FileBytes(path + BACKUP_SUFFIX);
+        EXPECT_TRUE(backup == marchBytes || backup == februaryBytes) << backup.size() << " bytes";
     }
     RecordProperty("march", std::to_string(sawMarch));
     RecordProperty("february", std::to_string(sawFebruary));
     RecordProperty("leftovers", std::to_string(OtherEntries(folder).size()));
 
     // Leftover temporary files trouble neither loading nor saving.
-    std::string last = FileBytes(LedgerPath());
-    CreateDayGrid();
-    LoadLedger();
-    EXPECT_TRUE(SameBytes(GridLedgerContent(), last));
-    LayOutWorkedExample();
-    EXPECT_EQ(SaveLedger(), 0);
-    EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), march));
-
-    SetExecutableFolderForTesting("");
-    RemoveFolder(folder);
+    const std::string last = Bytes();
+    EXPECT_TRUE(SameBytes(LedgerContent(Load()), last));
+    EXPECT_EQ(ledger.Save(march), 0);
+    EXPECT_TRUE(SameBytes(Bytes(), marchBytes));
 }
 
 }  // namespace

@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "ledger_support.h"
-#include "platform/testing.h"
+#include "ledger_fixture.h"
 
 namespace {
 
@@ -29,22 +28,19 @@ struct RefusalCase {
     const char* banner;
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 struct LedgerDiskRefusal : testing::TestWithParam<RefusalCase> {
-    std::string base;
-    std::string place;  // the executable's folder for the test
+    const std::string base = MakeTemporaryFolder();
+    const std::string place = base + "/place";  // the ledger's folder
+    const std::string path = place + "/" + LEDGER_FILE_NAME;
+    FileCalls files;
+    Ledger ledger{path, files};
     bool mounted = false;
     bool refusing = false;
     struct rlimit savedLimit {};
     void (*savedHandler)(int) = SIG_DFL;
 
     void SetUp() override {
-        base = MakeTemporaryFolder();
         ASSERT_FALSE(base.empty());
-        place = base + "/place";
         ASSERT_EQ(mkdir(place.c_str(), 0755), 0);
         if (GetParam().mountOptions != nullptr) {
             if (mount("tmpfs", place.c_str(), "tmpfs", 0, GetParam().mountOptions) != 0) {
@@ -54,13 +50,10 @@ struct LedgerDiskRefusal : testing::TestWithParam<RefusalCase> {
             }
             mounted = true;
         }
-        SetExecutableFolderForTesting(place);
-        InjectFileFault(0, 0, false);
     }
 
     void TearDown() override {
         Relent();
-        SetExecutableFolderForTesting("");
         if (mounted && umount2(place.c_str(), 0) != 0) umount2(place.c_str(), MNT_DETACH);
         RemoveFolder(base);
     }
@@ -154,7 +147,7 @@ struct LedgerDiskRefusal : testing::TestWithParam<RefusalCase> {
     }
 
     bool SetImmutable(bool on) {
-        int fd = open(LedgerPath().c_str(), O_RDONLY | O_CLOEXEC);
+        int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return false;
         int flags = 0;
         bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
@@ -178,25 +171,24 @@ struct LedgerDiskRefusal : testing::TestWithParam<RefusalCase> {
 };
 
 TEST_P(LedgerDiskRefusal, ReportsTheFailureAndKeepsTheOldLedger) {
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    std::string oldLedger = FileBytes(LedgerPath());
+    ASSERT_EQ(ledger.Save(PeriodOf(WorkedExample())), 0);
+    const std::string oldLedger = FileBytes(path);
     ASSERT_EQ(oldLedger.size(), 2387u);
 
-    std::string why = Refuse();
+    const std::string why = Refuse();
     if (!why.empty()) GTEST_SKIP() << why;
-    LayOutFebruaryWithExpenses();
-    int number = SaveLedger();
+    const Period february = PeriodOf(FebruaryWithExpenses());
+    const int number = ledger.Save(february);
     Relent();
 
     EXPECT_EQ(number, GetParam().number);
     EXPECT_EQ(FileErrorBanner(number), GetParam().banner);
-    EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), oldLedger));
+    EXPECT_TRUE(SameBytes(FileBytes(path), oldLedger));
     EXPECT_TRUE(TemporaryLeftovers().empty());
 
     // Once the file system takes writes again, the same save goes through.
-    EXPECT_EQ(SaveLedger(), 0);
-    EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), GridLedgerContent()));
+    EXPECT_EQ(ledger.Save(february), 0);
+    EXPECT_TRUE(SameBytes(FileBytes(path), LedgerContent(FebruaryWithExpenses())));
     EXPECT_TRUE(TemporaryLeftovers().empty());
 }
 
@@ -210,26 +202,21 @@ INSTANTIATE_TEST_SUITE_P(
                     "Err:  52 Bad file name or number"},
         RefusalCase{"FileSizeLimit", FILE_SIZE_LIMIT, nullptr, 61, "Err:  61 Disk full"},
         RefusalCase{"ImmutableLedgerCannotBeRenamedOver", IMMUTABLE_LEDGER, nullptr, 70,
-                    "Err:  70 Permission denied"}));
+                    "Err:  70 Permission denied"}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 // A non-empty folder in the ledger's place cannot be renamed over.
-TEST(LedgerDiskRename, OntoAFolderFailsAndLeavesTheFolder) {
-    std::string folder = MakeTemporaryFolder();
-    ASSERT_FALSE(folder.empty());
-    SetExecutableFolderForTesting(folder);
-    InjectFileFault(0, 0, false);
-    ASSERT_EQ(mkdir(LedgerPath().c_str(), 0755), 0);
-    ASSERT_TRUE(WriteFileBytes(LedgerPath() + "/inside", "kept"));
+using LedgerDiskRename = LedgerTest;
 
-    LayOutWorkedExample();
-    int number = SaveLedger();
+TEST_F(LedgerDiskRename, OntoAFolderFailsAndLeavesTheFolder) {
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    ASSERT_TRUE(WriteFileBytes(path + "/inside", "kept"));
+
+    const int number = ledger.Save(march);
     EXPECT_EQ(number, FILE_ERROR_ACCESS);
     EXPECT_EQ(FileErrorBanner(number), "Err:  75 Path/file access error");
-    EXPECT_EQ(FileBytes(LedgerPath() + "/inside"), "kept");
+    EXPECT_EQ(FileBytes(path + "/inside"), "kept");
     EXPECT_TRUE(OtherEntries(folder).empty());
-
-    SetExecutableFolderForTesting("");
-    RemoveFolder(folder);
 }
 
 }  // namespace

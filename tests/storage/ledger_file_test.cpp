@@ -1,55 +1,34 @@
-// The ledger's bytes on disk and how loading puts records back into the grid.
-#include <gtest/gtest.h>
+// The ledger's bytes on disk and how loading puts records back into the cells.
 #include <sys/stat.h>
 #include <sys/types.h>
 
 #include <bit>
 #include <climits>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
-#include "ledger_support.h"
-#include "platform/testing.h"
+#include "ledger_fixture.h"
 
 namespace {
 
-struct LedgerFolder : testing::Test {
-    std::string folder;
-
-    void SetUp() override {
-        folder = MakeTemporaryFolder();
-        ASSERT_FALSE(folder.empty());
-        SetExecutableFolderForTesting(folder);
-        InjectFileFault(0, 0, false);
-        CreateDayGrid();
-    }
-    void TearDown() override {
-        SetExecutableFolderForTesting("");
-        RemoveFolder(folder);
-    }
-    std::string LedgerBytes() { return FileBytes(LedgerPath()); }
-};
-
-std::string GridBytes() {
-    return std::string(reinterpret_cast<const char*>(period.dayGrid), sizeof period.dayGrid);
+std::string RecordsBytes(const DayRecords& records) {
+    return std::string(reinterpret_cast<const char*>(records.data()), sizeof records);
 }
 
-std::string CellBytes(int column, int row) {
-    return std::string(reinterpret_cast<const char*>(&DayAt(column, row)), DAY_RECORD_SIZE);
+std::string CellBytes(DayRecords& records, int column, int row) {
+    return std::string(reinterpret_cast<const char*>(&At(records, column, row)), DAY_RECORD_SIZE);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Saving
 
-using LedgerSave = LedgerFolder;
+using LedgerSave = LedgerTest;
 
 TEST_F(LedgerSave, WorkedExampleGivesTheExactBytesOfItsFirstTwoDays) {
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    std::string bytes = LedgerBytes();
+    ASSERT_EQ(ledger.Save(march), 0);
+    std::string bytes = Bytes();
     ASSERT_EQ(bytes.size(), 2387u);
 
     const unsigned char friday15[77] = {
@@ -71,183 +50,179 @@ TEST_F(LedgerSave, WorkedExampleGivesTheExactBytesOfItsFirstTwoDays) {
     EXPECT_EQ(bytes.substr(77, 77), EncodeRecord(saturday16));
 }
 
-// Saving a period without expenses gives its days in row, then column order, and nothing else.
-struct LayoutCase {
-    const char* name;
-    PeriodPlan plan;
-    size_t size;
-};
-
-void PrintTo(const LayoutCase& c, std::ostream* out) {
-    *out << c.name;
+// A period without expenses is saved as its days in row, then column order, and nothing else.
+TEST_F(LedgerSave, WritesEveryDayOfThePeriodInGridOrder) {
+    const struct {
+        const char* name;
+        PeriodPlan plan;
+        size_t size;
+    } cases[] = {{"31 days from a Friday", MARCH_2024, 2387},
+                 {"30 days from a Monday", APRIL_2024, 2310},
+                 {"28 days from a Wednesday", FEBRUARY_2023, 2156},
+                 {"31 days from a Sunday use six rows", DECEMBER_2024, 2387}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(ledger.Save(PeriodOf(PlannedRecords(c.plan))), 0);
+        std::string expected;
+        for (int i = 0; i < c.plan.days; ++i) expected += EncodeRecord(PlannedDay(c.plan, i));
+        EXPECT_EQ(Bytes().size(), c.size);
+        EXPECT_TRUE(SameBytes(Bytes(), expected));
+    }
 }
-
-struct LedgerSaveLayout : LedgerFolder, testing::WithParamInterface<LayoutCase> {};
-
-TEST_P(LedgerSaveLayout, WritesEveryDayOfThePeriodInGridOrder) {
-    const PeriodPlan& plan = GetParam().plan;
-    LayOutPeriod(plan);
-    ASSERT_EQ(SaveLedger(), 0);
-    std::string expected;
-    for (int i = 0; i < plan.days; ++i) expected += EncodeRecord(PlannedDay(plan, i));
-    std::string bytes = LedgerBytes();
-    EXPECT_EQ(bytes.size(), GetParam().size);
-    EXPECT_TRUE(SameBytes(bytes, expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Periods, LedgerSaveLayout,
-    testing::Values(LayoutCase{"ThirtyOneDaysFromAFriday", MARCH_2024, 2387},
-                    LayoutCase{"ThirtyDaysFromAMonday", APRIL_2024, 2310},
-                    LayoutCase{"TwentyEightDaysFromAWednesday", FEBRUARY_2023, 2156},
-                    LayoutCase{"ThirtyOneDaysFromASundayUseSixRows", DECEMBER_2024, 2387}));
 
 TEST_F(LedgerSave, ReplacesALongerLedgerCompletely) {
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    LayOutFebruaryWithExpenses();
-    ASSERT_EQ(SaveLedger(), 0);
-    EXPECT_TRUE(SameBytes(LedgerBytes(), GridLedgerContent()));
-    EXPECT_EQ(LedgerBytes().size(), 28u * 77u);
+    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(february), 0);
+    EXPECT_TRUE(SameBytes(Bytes(), februaryBytes));
+    EXPECT_EQ(Bytes().size(), 28u * 77u);
 }
 
-TEST_F(LedgerSave, ZeroesTheTextBytesAfterItsTerminator) {
-    LayOutPeriod(APRIL_2024);
-    std::memcpy(DayAt(1, 1).spentText, "12'50\0XYZAB", 11);
-    std::memcpy(DayAt(2, 1).spentText, "\0QQQQQQQQQQ", 11);
-    ASSERT_EQ(SaveLedger(), 0);
-    std::string bytes = LedgerBytes();
-    EXPECT_EQ(bytes.substr(16, 11), std::string("12'50\0\0\0\0\0\0", 11));
-    EXPECT_EQ(bytes.substr(77 + 16, 11), std::string(11, '\0'));
-}
-
-TEST_F(LedgerSave, KeepsTenCharactersOfAnUnterminatedText) {
-    LayOutPeriod(APRIL_2024);
-    std::memcpy(DayAt(1, 1).spentText, "ABCDEFGHIJK", 11);
-    ASSERT_EQ(SaveLedger(), 0);
-    EXPECT_EQ(LedgerBytes().substr(16, 11), std::string("ABCDEFGHIJ\0", 11));
+// The text keeps at most ten characters and zeroes every byte after them, so equal days always
+// give equal bytes.
+TEST_F(LedgerSave, SavesTheTextUpToItsTerminatorAndZeroesTheRest) {
+    const struct {
+        const char* name;
+        const char* held;  // the 11 bytes of the cell's text
+        const char* saved;
+    } cases[] = {{"bytes after the terminator", "12'50\0XYZAB", "12'50\0\0\0\0\0\0"},
+                 {"an empty text", "\0QQQQQQQQQQ", "\0\0\0\0\0\0\0\0\0\0\0"},
+                 {"an unterminated text", "ABCDEFGHIJK", "ABCDEFGHIJ\0"}};
+    DayRecords records = PlannedRecords(APRIL_2024);
+    for (int i = 0; i < 3; ++i) std::memcpy(At(records, i + 1, 1).spentText, cases[i].held, 11);
+    ASSERT_EQ(ledger.Save(PeriodOf(records)), 0);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(cases[i].name);
+        EXPECT_EQ(Bytes().substr(77 * i + 16, 11), std::string(cases[i].saved, 11));
+    }
 }
 
 TEST_F(LedgerSave, GivesTheSameBytesForTheSamePeriodWhateverWasSavedBefore) {
-    LayOutFebruaryWithExpenses();
-    ASSERT_EQ(SaveLedger(), 0);
-    std::string first = LedgerBytes();
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    LayOutFebruaryWithExpenses();
-    ASSERT_EQ(SaveLedger(), 0);
-    EXPECT_TRUE(SameBytes(LedgerBytes(), first));
+    ASSERT_EQ(ledger.Save(february), 0);
+    const std::string first = Bytes();
+    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(february), 0);
+    EXPECT_TRUE(SameBytes(Bytes(), first));
 }
 
 TEST_F(LedgerSave, LeavesNothingButTheLedgerInTheFolder) {
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    ASSERT_EQ(SaveLedger(), 0);
+    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(march), 0);
     EXPECT_TRUE(OtherEntries(folder).empty());
 }
 
-TEST_F(LedgerSave, FormsThePathFromTheExecutableFolder) {
-    SetExecutableFolderForTesting(folder);
-    EXPECT_EQ(LedgerPath(), folder + "/ahorros.log");
-    SetExecutableFolderForTesting(folder + "/");
-    EXPECT_EQ(LedgerPath(), folder + "/ahorros.log");
-}
-
 // A new ledger gets 0644 less the umask.
-struct ModeCase {
-    mode_t mask;
-    mode_t mode;
-};
-
-void PrintTo(const ModeCase& c, std::ostream* out) {
-    *out << "umask " << std::oct << c.mask;
+TEST_F(LedgerSave, NewLedgerHonoursTheUmask) {
+    const struct {
+        mode_t mask;
+        mode_t mode;
+    } cases[] = {{022, 0644}, {077, 0600}, {002, 0644}, {0266, 0400}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "umask " << std::oct << c.mask);
+        unlink(path.c_str());
+        const mode_t old = umask(c.mask);
+        const int number = ledger.Save(march);
+        umask(old);
+        ASSERT_EQ(number, 0);
+        struct stat info;
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.mode);
+    }
 }
-
-struct LedgerSaveMode : LedgerFolder, testing::WithParamInterface<ModeCase> {};
-
-TEST_P(LedgerSaveMode, HonoursTheUmask) {
-    LayOutWorkedExample();
-    mode_t old = umask(GetParam().mask);
-    int number = SaveLedger();
-    umask(old);
-    ASSERT_EQ(number, 0);
-    struct stat info;
-    ASSERT_EQ(stat(LedgerPath().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, GetParam().mode);
-}
-
-INSTANTIATE_TEST_SUITE_P(Masks, LedgerSaveMode,
-                         testing::Values(ModeCase{022, 0644}, ModeCase{077, 0600},
-                                         ModeCase{002, 0644}, ModeCase{0266, 0400}));
 
 // ---------------------------------------------------------------------------------------------
 // Loading
 
-using LedgerLoad = LedgerFolder;
+using LedgerLoad = LedgerTest;
 
 // A day record naming (column, row); the spent amount tells records apart.
-RecordFields SomeDay(int column, int row, double spent) {
+RecordFields SomeDay(int column, int row, double spent, std::string text = "7'25") {
     RecordFields day = PlannedDay(MARCH_2024, 0);
     day.spent = spent;
     day.balance = day.allowance - spent;
-    day.spentText = "7'25";
+    day.spentText = std::move(text);
     day.weekday = column;
     day.column = column;
     day.row = row;
     return day;
 }
 
-TEST_F(LedgerLoad, PutsEachRecordIntoTheCellItNames) {
-    std::string file = EncodeRecord(SomeDay(7, 6, 1.0)) + EncodeRecord(SomeDay(1, 1, 2.0)) +
-                       EncodeRecord(SomeDay(3, 3, 3.0));
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), file));
-    LoadLedger();
-    EXPECT_EQ(CellBytes(7, 6), EncodeRecord(SomeDay(7, 6, 1.0)));
-    EXPECT_EQ(CellBytes(1, 1), EncodeRecord(SomeDay(1, 1, 2.0)));
-    EXPECT_EQ(CellBytes(3, 3), EncodeRecord(SomeDay(3, 3, 3.0)));
-    EXPECT_EQ(CellBytes(2, 1), std::string(77, '\0'));
+// Each complete record goes into the cell it names, in empty cells, and nothing else is filled.
+TEST_F(LedgerLoad, PutsEachCompleteRecordIntoTheCellItNames) {
+    struct Cell {
+        int column;
+        int row;
+        RecordFields day;
+    };
+    const struct {
+        const char* name;
+        std::string file;
+        std::vector<Cell> loaded;
+    } cases[] = {
+        {"records in any order",
+         EncodeRecord(SomeDay(7, 6, 1.0)) + EncodeRecord(SomeDay(1, 1, 2.0)) +
+             EncodeRecord(SomeDay(3, 3, 3.0)),
+         {{7, 6, SomeDay(7, 6, 1.0)}, {1, 1, SomeDay(1, 1, 2.0)}, {3, 3, SomeDay(3, 3, 3.0)}}},
+        {"a hundred bytes: one record and a partial one",
+         EncodeRecord(SomeDay(3, 3, 4.5)) + std::string(23, '\x02'),
+         {{3, 3, SomeDay(3, 3, 4.5)}}},
+        {"an empty file", "", {}},
+        {"the later of two records for one cell wins",
+         EncodeRecord(SomeDay(4, 2, 1.0)) + EncodeRecord(SomeDay(5, 5, 9.0)) +
+             EncodeRecord(SomeDay(4, 2, 2.0)),
+         {{4, 2, SomeDay(4, 2, 2.0)}, {5, 5, SomeDay(5, 5, 9.0)}}},
+        {"the text only up to its terminator",
+         EncodeRecord(SomeDay(2, 2, 1.0, std::string("1'00\0GARBAGE", 11))),
+         {{2, 2, SomeDay(2, 2, 1.0, "1'00")}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteFileBytes(path, c.file));
+        DayRecords expected{};
+        for (const Cell& cell : c.loaded)
+            std::memcpy(&At(expected, cell.column, cell.row), EncodeRecord(cell.day).data(),
+                        DAY_RECORD_SIZE);
+        EXPECT_TRUE(SameBytes(RecordsBytes(Load()), RecordsBytes(expected)));
+    }
 }
 
-TEST_F(LedgerLoad, AHundredByteFileLoadsOneRecord) {
-    std::string file = EncodeRecord(SomeDay(3, 3, 4.5)) + std::string(23, '\x02');
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), file));
-    LoadLedger();
-    std::string expected(sizeof period.dayGrid, '\0');
-    expected.replace((3 - 1) * 7 * 77 + (3 - 1) * 77, 77, EncodeRecord(SomeDay(3, 3, 4.5)));
-    EXPECT_TRUE(SameBytes(GridBytes(), expected));
-}
+// Records naming a cell outside the grid are skipped; every other byte of the cells stays.
+TEST_F(LedgerLoad, SkipsRecordsOutsideTheGrid) {
+    const struct {
+        int column;
+        int row;
+    } cases[] = {{0, 1},
+                 {8, 1},
+                 {1, 0},
+                 {1, 7},
+                 {8, 6},
+                 {0, 0},
+                 {-1, 3},
+                 {3, -1},
+                 {INT_MIN, 1},
+                 {1, INT_MAX},
+                 {INT_MAX, INT_MAX},
+                 {-6, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "column " << c.column << ", row " << c.row);
+        DayRecords records;
+        std::memset(records.data(), 0xA5, sizeof records);
+        DayRecords expected = records;
+        std::memcpy(&At(expected, 3, 3), EncodeRecord(SomeDay(3, 3, 1.0)).data(), DAY_RECORD_SIZE);
+        std::memcpy(&At(expected, 5, 6), EncodeRecord(SomeDay(5, 6, 2.0)).data(), DAY_RECORD_SIZE);
 
-TEST_F(LedgerLoad, AnEmptyFileLoadsNothing) {
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), ""));
-    LoadLedger();
-    EXPECT_TRUE(SameBytes(GridBytes(), std::string(sizeof period.dayGrid, '\0')));
-}
-
-TEST_F(LedgerLoad, TheLaterOfTwoRecordsForOneCellWins) {
-    std::string file = EncodeRecord(SomeDay(4, 2, 1.0)) + EncodeRecord(SomeDay(5, 5, 9.0)) +
-                       EncodeRecord(SomeDay(4, 2, 2.0));
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), file));
-    LoadLedger();
-    EXPECT_EQ(CellBytes(4, 2), EncodeRecord(SomeDay(4, 2, 2.0)));
-    EXPECT_EQ(CellBytes(5, 5), EncodeRecord(SomeDay(5, 5, 9.0)));
+        const std::string stray = EncodeRecord(SomeDay(c.column, c.row, 66.0));
+        ASSERT_TRUE(WriteFileBytes(path, EncodeRecord(SomeDay(3, 3, 1.0)) + stray +
+                                             EncodeRecord(SomeDay(5, 6, 2.0)) + stray));
+        ledger.Load(records);
+        EXPECT_TRUE(SameBytes(RecordsBytes(records), RecordsBytes(expected)));
+    }
 }
 
 TEST_F(LedgerLoad, SavingAfterLoadingReproducesTheFileByteForByte) {
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    std::string saved = LedgerBytes();
-    CreateDayGrid();
-    LoadLedger();
-    ASSERT_EQ(SaveLedger(), 0);
-    EXPECT_TRUE(SameBytes(LedgerBytes(), saved));
-}
-
-TEST_F(LedgerLoad, KeepsTheTextOnlyUpToItsTerminator) {
-    RecordFields day = SomeDay(2, 2, 1.0);
-    day.spentText = std::string("1'00\0GARBAGE", 11);
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), EncodeRecord(day)));
-    LoadLedger();
-    EXPECT_EQ(std::string(DayAt(2, 2).spentText, 11), std::string("1'00\0\0\0\0\0\0\0", 11));
+    ASSERT_EQ(ledger.Save(march), 0);
+    const std::string saved = Bytes();
+    ASSERT_EQ(ledger.Save(PeriodOf(Load())), 0);
+    EXPECT_TRUE(SameBytes(Bytes(), saved));
 }
 
 // Amounts that are no numbers read as 0; the file is not the one shown, so a save keeps it aside.
@@ -257,119 +232,69 @@ TEST_F(LedgerLoad, ReadsAmountsThatAreNotNumbersAsZeroAndKeepsTheirFileAside) {
     day.balance = -std::numeric_limits<double>::infinity();
     day.allowance = std::bit_cast<double>(uint64_t{0xFFF8000000000042});
     const std::string file = EncodeRecord(day);
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), file));
-    LoadLedger();
+    ASSERT_TRUE(WriteFileBytes(path, file));
+    DayRecords records = Load();
     day.spent = day.balance = day.allowance = 0;
-    EXPECT_EQ(CellBytes(6, 4), EncodeRecord(day));
-    ASSERT_EQ(SaveLedger(), 0);
+    EXPECT_EQ(CellBytes(records, 6, 4), EncodeRecord(day));
+    ASSERT_EQ(ledger.Save(march), 0);
     std::string aside;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         if (entry.path().filename().string().starts_with("ahorros.log.apartado-"))
             aside = FileBytes(entry.path());
     EXPECT_TRUE(SameBytes(aside, file));
+    EXPECT_TRUE(SameBytes(Bytes(), marchBytes));
 }
-
-// Records naming a cell outside the grid are skipped; every other byte of the model stays.
-struct PositionCase {
-    int column;
-    int row;
-};
-
-void PrintTo(const PositionCase& c, std::ostream* out) {
-    std::string name = "Column" + std::to_string(c.column) + "Row" + std::to_string(c.row);
-    for (size_t at; (at = name.find('-')) != std::string::npos;) name.replace(at, 1, "Minus");
-    *out << name;
-}
-
-struct LedgerLoadPosition : LedgerFolder, testing::WithParamInterface<PositionCase> {};
-
-TEST_P(LedgerLoadPosition, SkipsARecordOutsideTheGrid) {
-    std::memset(&period, 0xA5, sizeof period);
-    PeriodModel before = period;
-    std::memcpy(&DayAt(3, 3), EncodeRecord(SomeDay(3, 3, 1.0)).data(), DAY_RECORD_SIZE);
-    std::memcpy(&DayAt(5, 6), EncodeRecord(SomeDay(5, 6, 2.0)).data(), DAY_RECORD_SIZE);
-    std::string expected(reinterpret_cast<const char*>(&period), sizeof period);
-    period = before;
-
-    RecordFields stray = SomeDay(GetParam().column, GetParam().row, 66.0);
-    std::string file = EncodeRecord(SomeDay(3, 3, 1.0)) + EncodeRecord(stray) +
-                       EncodeRecord(SomeDay(5, 6, 2.0)) + EncodeRecord(stray);
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), file));
-    LoadLedger();
-    EXPECT_TRUE(
-        SameBytes(std::string(reinterpret_cast<const char*>(&period), sizeof period), expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(Positions, LedgerLoadPosition,
-                         testing::Values(PositionCase{0, 1}, PositionCase{8, 1}, PositionCase{1, 0},
-                                         PositionCase{1, 7}, PositionCase{8, 6}, PositionCase{0, 0},
-                                         PositionCase{-1, 3}, PositionCase{3, -1},
-                                         PositionCase{INT_MIN, 1}, PositionCase{1, INT_MAX},
-                                         PositionCase{INT_MAX, INT_MAX}, PositionCase{-6, 2}));
 
 TEST_F(LedgerLoad, LeavesTheFileAsItWas) {
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), LedgerBytes() + "tail"));
-    ASSERT_EQ(chmod(LedgerPath().c_str(), 0444), 0);
+    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_TRUE(WriteFileBytes(path, Bytes() + "tail"));
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     struct stat before;
-    ASSERT_EQ(stat(LedgerPath().c_str(), &before), 0);
-    std::string bytes = LedgerBytes();
-    CreateDayGrid();
-    LoadLedger();
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    const std::string bytes = Bytes();
+    const DayRecords records = Load();
     struct stat after;
-    ASSERT_EQ(stat(LedgerPath().c_str(), &after), 0);
-    EXPECT_TRUE(SameBytes(LedgerBytes(), bytes));
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_TRUE(SameBytes(Bytes(), bytes));
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode, before.st_mode);
     EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-    EXPECT_EQ(SpentAt(5, 1), 12.5);
+    EXPECT_EQ(SpentAt(records, 5, 1), 12.5);
 }
 
-TEST_F(LedgerLoad, DoesNotCreateAMissingLedger) {
-    LoadLedger();
-    EXPECT_FALSE(PathHasAttributes(LedgerPath()));
-    EXPECT_TRUE(SameBytes(GridBytes(), std::string(sizeof period.dayGrid, '\0')));
-}
+// Nothing, a folder or a pipe in the ledger's place loads nothing, is left as it was, and the
+// load does not wait for a pipe's writer.
+TEST_F(LedgerLoad, LoadsNothingFromAPlaceWithoutALedgerFile) {
+    const std::string empty = RecordsBytes(DayRecords{});
+    EXPECT_TRUE(SameBytes(RecordsBytes(Load()), empty)) << "missing";
+    EXPECT_FALSE(PathExists(path)) << "a missing ledger was created";
 
-TEST_F(LedgerLoad, LoadsNothingFromAFolderOrAPipeInTheLedgersPlace) {
-    ASSERT_EQ(mkdir(LedgerPath().c_str(), 0755), 0);
-    LoadLedger();
-    EXPECT_TRUE(SameBytes(GridBytes(), std::string(sizeof period.dayGrid, '\0')));
-    ASSERT_EQ(rmdir(LedgerPath().c_str()), 0);
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    EXPECT_TRUE(SameBytes(RecordsBytes(Load()), empty)) << "folder";
+    ASSERT_EQ(rmdir(path.c_str()), 0);
 
-    ASSERT_EQ(mkfifo(LedgerPath().c_str(), 0644), 0);
-    LoadLedger();  // must not wait for a writer
-    EXPECT_TRUE(SameBytes(GridBytes(), std::string(sizeof period.dayGrid, '\0')));
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    EXPECT_TRUE(SameBytes(RecordsBytes(Load()), empty)) << "pipe";
 }
 
 TEST_F(LedgerLoad, LoadsNothingWhileAnotherOpenerHoldsTheLedger) {
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    CreateDayGrid();
+    ASSERT_EQ(ledger.Save(march), 0);
     int error = 0;
-    int holder = OpenRecordFile(LedgerPath(), true, false, &error);
+    const int holder = OpenRecordFile(path, &error);
     ASSERT_GE(holder, 0);
-    LoadLedger();
-    EXPECT_TRUE(SameBytes(GridBytes(), std::string(sizeof period.dayGrid, '\0')));
+    EXPECT_TRUE(SameBytes(RecordsBytes(Load()), RecordsBytes(DayRecords{})));
     CloseRecordFile(holder);
-    LoadLedger();
-    EXPECT_EQ(SpentAt(5, 1), 12.5);
+    EXPECT_EQ(SpentAt(Load(), 5, 1), 12.5);
 }
 
 // A save killed midway may leave its temporary file; later loads and saves ignore it.
 TEST_F(LedgerLoad, IgnoresATemporaryFileLeftByAnInterruptedSave) {
-    LayOutWorkedExample();
-    ASSERT_EQ(SaveLedger(), 0);
-    std::string leftover = folder + "/.ahorros.log.Ab12Cd";
-    ASSERT_TRUE(WriteFileBytes(leftover, EncodeRecord(SomeDay(5, 1, 999.0))));
-    CreateDayGrid();
-    LoadLedger();
-    EXPECT_EQ(SpentAt(5, 1), 12.5);
-    LayOutFebruaryWithExpenses();
-    ASSERT_EQ(SaveLedger(), 0);
-    EXPECT_TRUE(SameBytes(LedgerBytes(), GridLedgerContent()));
+    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_TRUE(WriteFileBytes(folder + "/.ahorros.log.Ab12Cd", EncodeRecord(SomeDay(5, 1, 999))));
+    EXPECT_EQ(SpentAt(Load(), 5, 1), 12.5);
+    ASSERT_EQ(ledger.Save(february), 0);
+    EXPECT_TRUE(SameBytes(Bytes(), februaryBytes));
     EXPECT_EQ(OtherEntries(folder), std::vector<std::string>{".ahorros.log.Ab12Cd"});
 }
 

@@ -15,8 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ledger_support.h"
-#include "platform/testing.h"
+#include "ledger_fixture.h"
 
 namespace {
 
@@ -33,36 +32,18 @@ mode_t ModeOf(const std::string& path) {
     return stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 07777;
 }
 
-struct LedgerKeep : testing::Test {
-    std::string folder;
-    std::string march;
-    std::string february;
-
+struct LedgerKeep : LedgerTest {
     void SetUp() override {
-        folder = MakeTemporaryFolder();
-        ASSERT_FALSE(folder.empty());
+        LedgerTest::SetUp();
         ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
-        SetExecutableFolderForTesting(folder);
-        InjectFileFault(0, 0, false);
-        LayOutWorkedExample();
-        march = GridLedgerContent();
-        LayOutFebruaryWithExpenses();
-        february = GridLedgerContent();
-        ledger.owned = FileIdentity{};
-    }
-    void TearDown() override {
-        InjectFileFault(0, 0, false);
-        RecordFileCalls(false);
-        SetExecutableFolderForTesting("");
-        RemoveFolder(folder);
     }
     // As a run does it: load at start-up, then save February over whatever is there.
-    int LoadThenSaveFebruary(const std::function<void()>& meanwhile = [] {}) {
-        CreateDayGrid();
-        LoadLedger();
+    int LoadThenSaveFebruary(
+        Ledger& run, const std::function<void()>& meanwhile = [] {}) {
+        DayRecords loaded{};
+        run.Load(loaded);
         meanwhile();
-        LayOutFebruaryWithExpenses();
-        return SaveLedger();
+        return run.Save(february);
     }
 };
 
@@ -95,23 +76,23 @@ TEST_F(LedgerKeep, SaveKeepsWhatWasOnDisk) {
         ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
         ASSERT_EQ(chmod(folder.c_str(), 0777), 0);  // nobody may rename in it
         if (c.before != ABSENT && c.before != WRITTEN_AFTER_START) {
-            ASSERT_TRUE(WriteFileBytes(LedgerPath(), march));
+            ASSERT_TRUE(WriteFileBytes(path, marchBytes));
         }
         int held = -1;
         if (c.before == LOCKED_AT_START) {
-            held = open(LedgerPath().c_str(), O_RDONLY | O_CLOEXEC);
+            held = open(path.c_str(), O_RDONLY | O_CLOEXEC);
             ASSERT_EQ(flock(held, LOCK_EX), 0);
         }
         auto run = [&] {
-            return LoadThenSaveFebruary([&] {
+            return LoadThenSaveFebruary(ledger, [&] {
                 if (held >= 0) close(held);
-                if (c.before == WRITTEN_AFTER_START) WriteFileBytes(LedgerPath(), march);
-                InjectFileFault(c.setAsideError ? 1 : 0, c.setAsideError, false);
+                if (c.before == WRITTEN_AFTER_START) WriteFileBytes(path, marchBytes);
+                files.InjectFault(c.setAsideError ? 1 : 0, c.setAsideError, false);
             });
         };
         int number = -1;
         if (c.before == UNREADABLE) {
-            ASSERT_EQ(chmod(LedgerPath().c_str(), 0), 0);
+            ASSERT_EQ(chmod(path.c_str(), 0), 0);
             std::string why;
             number = RunUnprivileged(run, &why);
             if (number < 0) {
@@ -121,22 +102,21 @@ TEST_F(LedgerKeep, SaveKeepsWhatWasOnDisk) {
         } else {
             number = run();
         }
-        InjectFileFault(0, 0, false);
+        files.InjectFault(0, 0, false);
 
         EXPECT_EQ(number, c.number);
-        EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), c.number == 0 ? february : march));
-        EXPECT_EQ(FileBytes(LedgerPath() + BACKUP_SUFFIX), c.backup ? march : "<missing>");
+        EXPECT_TRUE(SameBytes(FileBytes(path), c.number == 0 ? februaryBytes : marchBytes));
+        EXPECT_EQ(FileBytes(path + BACKUP_SUFFIX), c.backup ? marchBytes : "<missing>");
         const std::vector<std::string> aside = SetAsideIn(folder);
         ASSERT_EQ(aside.size(), c.aside ? 1u : 0u);
         if (c.aside) {
             EXPECT_TRUE(
                 std::regex_match(aside[0], std::regex(R"(ahorros\.log\.apartado-\d{8}-\d{6})")))
                 << aside[0];
-            EXPECT_TRUE(SameBytes(FileBytes(folder + "/" + aside[0]), march));
+            EXPECT_TRUE(SameBytes(FileBytes(folder + "/" + aside[0]), marchBytes));
             // The new ledger is this run's own: the next save replaces it without more ado.
             if (c.before != UNREADABLE) {
-                LayOutWorkedExample();
-                EXPECT_EQ(SaveLedger(), 0);
+                EXPECT_EQ(ledger.Save(march), 0);
                 EXPECT_EQ(SetAsideIn(folder).size(), 1u);
             }
         }
@@ -147,12 +127,12 @@ TEST_F(LedgerKeep, SaveKeepsWhatWasOnDisk) {
 TEST_F(LedgerKeep, SettingAsideNeverReplacesAnEarlierFile) {
     std::vector<std::string> asides;
     do {  // again should the clock turn a second meanwhile
-        for (const std::string& name : SetAsideIn(folder)) unlink((folder + name).c_str());
+        for (const std::string& name : SetAsideIn(folder)) unlink((folder + "/" + name).c_str());
         asides.clear();
-        for (const std::string& bytes : {march, february, std::string("x")}) {
-            ASSERT_TRUE(WriteFileBytes(LedgerPath(), bytes));
+        for (const std::string& bytes : {marchBytes, februaryBytes, std::string("x")}) {
+            ASSERT_TRUE(WriteFileBytes(path, bytes));
             std::string aside;
-            ASSERT_EQ(SetFileAside(LedgerPath(), SET_ASIDE_LABEL, &aside), 0);
+            ASSERT_EQ(SetFileAside(path, SET_ASIDE_LABEL, &aside, files), 0);
             EXPECT_EQ(FileBytes(aside), bytes);
             asides.push_back(aside);
         }
@@ -182,36 +162,37 @@ TEST_F(LedgerKeep, SaveReplacesTheFileBehindLinksAndKeepsItsMode) {
     };
     const std::string program = folder + "/program";
     const std::string synced = folder + "/synced";
+    const std::string ledgerPath = program + "/" + LEDGER_FILE_NAME;
+    Ledger run(ledgerPath, files);
     for (const LinkCase& c : cases) {
         SCOPED_TRACE(c.name);
         RemoveFolder(program);
         RemoveFolder(synced);
         ASSERT_EQ(mkdir(program.c_str(), 0755), 0);
         ASSERT_EQ(mkdir(synced.c_str(), 0755), 0);
-        SetExecutableFolderForTesting(program);
         std::string link = c.link;
         if (!link.empty() && link[0] == '@') link = folder + link.substr(1);
-        std::string target = LedgerPath();
+        std::string target = ledgerPath;
         if (!link.empty()) {
-            ASSERT_EQ(symlink(link.c_str(), LedgerPath().c_str()), 0);
+            ASSERT_EQ(symlink(link.c_str(), ledgerPath.c_str()), 0);
             target = synced + "/" + (c.hop ? c.hop : LEDGER_FILE_NAME);
             if (c.hop) {
                 ASSERT_EQ(symlink(c.hop, (synced + "/hop").c_str()), 0);
             }
         }
-        ASSERT_TRUE(WriteFileBytes(target, march));
+        ASSERT_TRUE(WriteFileBytes(target, marchBytes));
         ASSERT_EQ(chmod(target.c_str(), c.mode), 0);
 
-        ASSERT_EQ(LoadThenSaveFebruary(), 0);
-        EXPECT_TRUE(SameBytes(FileBytes(target), february));
+        ASSERT_EQ(LoadThenSaveFebruary(run), 0);
+        EXPECT_TRUE(SameBytes(FileBytes(target), februaryBytes));
         EXPECT_EQ(ModeOf(target), c.mode);
-        EXPECT_TRUE(SameBytes(FileBytes(target + BACKUP_SUFFIX), march));
+        EXPECT_TRUE(SameBytes(FileBytes(target + BACKUP_SUFFIX), marchBytes));
         struct stat info;
-        ASSERT_EQ(lstat(LedgerPath().c_str(), &info), 0);
+        ASSERT_EQ(lstat(ledgerPath.c_str(), &info), 0);
         EXPECT_EQ(S_ISLNK(info.st_mode), !link.empty());
         if (!link.empty()) {
             char text[4096] = {};
-            ASSERT_GT(readlink(LedgerPath().c_str(), text, sizeof text - 1), 0);
+            ASSERT_GT(readlink(ledgerPath.c_str(), text, sizeof text - 1), 0);
             EXPECT_EQ(text, link);
         }
         for (const std::string& where : {program, synced})
@@ -237,37 +218,32 @@ TEST_F(LedgerKeep, LedgerInAClosedFolderIsRewrittenInPlace) {
                  {"no room to reserve", true, 0, ENOSPC, FILE_ERROR_DISK_FULL}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string& before = c.longer ? february : march;
-        const std::string& after = c.longer ? march : february;
+        const std::string& before = c.longer ? februaryBytes : marchBytes;
+        const std::string& after = c.longer ? marchBytes : februaryBytes;
         ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
-        ASSERT_TRUE(WriteFileBytes(LedgerPath(), before));
+        ASSERT_TRUE(WriteFileBytes(path, before));
         if (geteuid() == 0) {
-            ASSERT_EQ(chown(LedgerPath().c_str(), NOBODY, NOBODY), 0);
+            ASSERT_EQ(chown(path.c_str(), NOBODY, NOBODY), 0);
         }
         ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
-        const uint64_t inode = IdentifyFile(LedgerPath()).inode;
+        const uint64_t inode = IdentifyFile(path).inode;
         std::string why;
         const int number = RunUnprivileged(
             [&] {
                 const struct rlimit limit = {c.sizeLimit, c.sizeLimit};
                 if (c.sizeLimit != 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0) return 99;
                 IgnoreFileSizeSignal();
-                CreateDayGrid();
-                LoadLedger();
-                if (c.longer)
-                    LayOutWorkedExample();
-                else
-                    LayOutFebruaryWithExpenses();
+                Load();
                 // The opening of the folder and of a temporary file, then the file itself.
-                if (c.reserveError != 0) InjectFileFault(4, c.reserveError, false);
-                return SaveLedger();
+                if (c.reserveError != 0) files.InjectFault(4, c.reserveError, false);
+                return ledger.Save(c.longer ? march : february);
             },
             &why);
         ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
         if (number < 0) GTEST_SKIP() << why;
         EXPECT_EQ(number, c.number);
-        EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), c.number == 0 ? after : before));
-        EXPECT_EQ(IdentifyFile(LedgerPath()).inode, inode);
+        EXPECT_TRUE(SameBytes(FileBytes(path), c.number == 0 ? after : before));
+        EXPECT_EQ(IdentifyFile(path).inode, inode);
         EXPECT_TRUE(OtherEntries(folder).empty());
     }
 }
@@ -289,18 +265,16 @@ TEST_F(LedgerKeep, TemporaryFileIsSyncedBeforeTheRenameAndTheFolderAfter) {
         RemoveFolder(folder);
         ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
         if (c.link) {
-            ASSERT_EQ(symlink("real.log", LedgerPath().c_str()), 0);
+            ASSERT_EQ(symlink("real.log", path.c_str()), 0);
         }
         if (c.existing) {
-            ASSERT_TRUE(WriteFileBytes(FollowLinks(LedgerPath()), march));
+            ASSERT_TRUE(WriteFileBytes(FollowLinks(path), marchBytes));
         }
-        CreateDayGrid();
-        LoadLedger();
-        LayOutFebruaryWithExpenses();
-        RecordFileCalls(true);
-        ASSERT_EQ(SaveLedger(), 0);
-        const std::vector<std::string> calls = RecordedFileCalls();
-        RecordFileCalls(false);
+        Load();
+        files.Record(true);
+        ASSERT_EQ(ledger.Save(february), 0);
+        const std::vector<std::string> calls = files.Recorded();
+        files.Record(false);
 
         auto last = [&](const char* name) {
             auto at = std::find(calls.rbegin(), calls.rend(), name);
@@ -316,7 +290,7 @@ TEST_F(LedgerKeep, TemporaryFileIsSyncedBeforeTheRenameAndTheFolderAfter) {
             << "the folder is not synced after the rename";
         if (c.existing) {
             EXPECT_LT(last("rename-backup"), rename) << "the backup comes after the ledger";
-            EXPECT_TRUE(SameBytes(FileBytes(FollowLinks(LedgerPath()) + BACKUP_SUFFIX), march));
+            EXPECT_TRUE(SameBytes(FileBytes(FollowLinks(path) + BACKUP_SUFFIX), marchBytes));
         }
     }
 }
@@ -344,26 +318,26 @@ TEST_F(LedgerKeep, StartUpRemovesOnlyTheLeftoversOfKilledSaves) {
         {".ahorros.log.Zz99Zz", FOLDER_ENTRY, false},
         {".ahorros.log.Qq11Qq", LINK_ENTRY, false},
     };
-    ASSERT_TRUE(WriteFileBytes(LedgerPath(), march));
+    ASSERT_TRUE(WriteFileBytes(path, marchBytes));
     for (const auto& e : entries) {
-        const std::string path = folder + "/" + e.name;
+        const std::string entry = folder + "/" + e.name;
         if (e.kind == FILE_ENTRY) {
-            ASSERT_TRUE(WriteFileBytes(path, "kept?"));
+            ASSERT_TRUE(WriteFileBytes(entry, "kept?"));
         }
         if (e.kind == FOLDER_ENTRY) {
-            ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+            ASSERT_EQ(mkdir(entry.c_str(), 0755), 0);
         }
         if (e.kind == LINK_ENTRY) {
-            ASSERT_EQ(symlink("ahorros.log", path.c_str()), 0);
+            ASSERT_EQ(symlink("ahorros.log", entry.c_str()), 0);
         }
     }
-    RemoveSaveLeftovers("Mi Copia.bmp");
+    ledger.RemoveSaveLeftovers("Mi Copia.bmp");
     for (const auto& e : entries) {
         SCOPED_TRACE(e.name);
         struct stat info;
         EXPECT_EQ(lstat((folder + "/" + e.name).c_str(), &info) != 0, e.removed);
     }
-    EXPECT_TRUE(SameBytes(FileBytes(LedgerPath()), march));
+    EXPECT_TRUE(SameBytes(FileBytes(path), marchBytes));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -379,7 +353,7 @@ TEST_F(LedgerKeep, LoadAcrossBlocksAndHolesLetsTheLaterRecordWin) {
     };
     const long long size = static_cast<long long>(DAY_RECORD_SIZE);
     const long long boundary = LOAD_BLOCK_RECORDS * size;  // the second block's first record
-    int fd = open(LedgerPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     ASSERT_GE(fd, 0);
     auto put = [&](long long at, const std::string& bytes) {
         ASSERT_EQ(pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at)),
@@ -393,11 +367,10 @@ TEST_F(LedgerKeep, LoadAcrossBlocksAndHolesLetsTheLaterRecordWin) {
     put(tail, spending(5, 1, 5.0) + spending(7, 1, 6.0).substr(0, 50));
     close(fd);
 
-    CreateDayGrid();
-    LoadLedger();
-    EXPECT_EQ(SpentAt(5, 1), 5.0);
-    EXPECT_EQ(SpentAt(6, 1), 4.0);
-    EXPECT_EQ(SpentAt(7, 1), 0.0);
+    const DayRecords records = Load();
+    EXPECT_EQ(SpentAt(records, 5, 1), 5.0);
+    EXPECT_EQ(SpentAt(records, 6, 1), 4.0);
+    EXPECT_EQ(SpentAt(records, 7, 1), 0.0);
 }
 
 }  // namespace
