@@ -1,5 +1,7 @@
 // The command line: the built program run without any display, and a new period begun from it;
 // and the window's icon.
+#include "app/command_line.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -8,9 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "model/model.h"
-#include "shell_fixture.h"
-#include "view/view.h"
+#include "program_driver.h"
 
 namespace {
 
@@ -45,46 +45,45 @@ TEST_P(CommandLine, AnswersWithoutAWindow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Options, CommandLine,
-    testing::Values(OptionCase{"Help", "--help", 0, "--nuevo-periodo", ""},
-                    OptionCase{"Version", "--version", 0, "Monedario Pro " MONEDARIO_VERSION "\n",
-                               ""},
-                    OptionCase{"UnknownOption", "--bogus", 2, "",
-                               "monedario: opci\xC3\xB3n desconocida: --bogus"},
-                    OptionCase{"WindowSystemOptionIsNotTaken", "-reverse", 2, "",
-                               "monedario: opci\xC3\xB3n desconocida: -reverse"},
-                    OptionCase{"WindowSystemPlatformIsNotTaken", "-platform offscreen", 2, "",
-                               "monedario: opci\xC3\xB3n desconocida: -platform"},
-                    OptionCase{"StrayArgument", "ahorros.log", 2, "",
-                               "monedario: argumento de m\xC3\xA1s: ahorros.log"}),
+    testing::Values(
+        OptionCase{"Help", "--help", 0, "--nuevo-periodo", ""},
+        OptionCase{"Version", "--version", 0, "Monedario Pro " MONEDARIO_VERSION "\n", ""},
+        OptionCase{"UnknownOption", "--bogus", 2, "", "monedario: opción desconocida: --bogus"},
+        OptionCase{"WindowSystemOptionIsNotTaken", "-reverse", 2, "",
+                   "monedario: opción desconocida: -reverse"},
+        OptionCase{"WindowSystemPlatformIsNotTaken", "-platform offscreen", 2, "",
+                   "monedario: opción desconocida: -platform"},
+        OptionCase{"StrayArgument", "ahorros.log", 2, "",
+                   "monedario: argumento de más: ahorros.log"}),
     [](const testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
 
 // The stored period is put aside and the program opens on the welcome screen, ready for a new
 // "Mes nuevo"; the put-aside file is the old ledger, byte for byte.
-TEST_F(ShellTest, NewPeriodOptionPutsTheLedgerAsideAndShowsTheWelcomeScreen) {
+TEST_F(ProgramTest, NewPeriodOptionPutsTheLedgerAsideAndShowsTheWelcomeScreen) {
     Open();
-    RunCommand(IDM_MES_NUEVO);
-    Click(CELL_WIDTH * 2 + 60, CELL_HEIGHT * 2 + 40);  // Wednesday 6 March 2024
-    TypeText("3100");
-    Press(Qt::Key_Return);
-    RunCommand(IDM_GRABAR);
-    const std::string ledger = ReadFile(folder + "ahorros.log");
-    ASSERT_EQ(ledger.size(), 31u * 77u);
-    CloseShellForTesting();
+    BeginPeriod(6, "3100");  // Wednesday 6 March 2024
+    Save();
+    const std::string stored = LedgerBytes();
+    ASSERT_EQ(stored.size(), 31u * DAY_RECORD_SIZE);
+    Close();
 
-    char program[] = "monedario";
+    char name[] = "monedario";
     char option[] = "--nuevo-periodo";
-    char* argv[] = {program, option, nullptr};
-    EXPECT_EQ(HandleCommandLine(2, argv), -1);
-    EXPECT_EQ(BeginNewPeriod(false), 1) << "another window has the ledger open";
-    EXPECT_EQ(ReadFile(folder + "ahorros.log"), ledger);
-    EXPECT_EQ(BeginNewPeriod(true), -1);
+    char* argv[] = {name, option, nullptr};
+    const Options options = ReadCommandLine(2, argv, folder + LEDGER_FILE_NAME);
+    EXPECT_TRUE(options.newPeriod);
+    EXPECT_FALSE(options.exitCode.has_value());
+    Ledger ledger(folder + LEDGER_FILE_NAME, files);
+    EXPECT_EQ(BeginNewPeriod(ledger, false), 1) << "another window has the ledger open";
+    EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME), stored);
+    EXPECT_EQ(BeginNewPeriod(ledger, true), std::nullopt);
     Open();
 
-    EXPECT_EQ(ReadFile(folder + "ahorros-2024-03-06.log"), ledger);
-    EXPECT_FALSE(FileExists(folder + "ahorros.log"));
-    EXPECT_EQ(banner.lastText, TEXT_WELCOME);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_MES_NUEVO), MENU_ENABLED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_GREYED);
+    EXPECT_EQ(ReadFile(folder + "ahorros-2024-03-06.log"), stored);
+    EXPECT_FALSE(PathExists(folder + LEDGER_FILE_NAME));
+    EXPECT_EQ(BannerText(), TEXT_WELCOME);
+    EXPECT_EQ(ItemState(Command::NewMonth), MenuState::Enabled);
+    EXPECT_EQ(ItemState(Command::Save), MenuState::Greyed);
 }
 
 // A start that cannot take the ledger (another program holds it and does not answer) begins no
@@ -109,7 +108,7 @@ TEST_F(ShellTest, NewPeriodOptionInAStartThatCannotTakeTheLedgerLeavesIt) {
 // The window carries the program's icon: the calendar with its blue title band.
 TEST_F(ShellTest, WindowShowsTheProgramsIcon) {
     Open();
-    const QImage icon = WidgetOf(shell.mainWindow)->windowIcon().pixmap(64).toImage();
+    const QImage icon = MainWidget()->windowIcon().pixmap(64).toImage();
     ASSERT_EQ(icon.width(), 64);
     EXPECT_EQ(icon.pixelColor(32, 14), QColor(0, 0, 255));
     EXPECT_EQ(icon.pixelColor(10, 50), QColor(255, 255, 255));

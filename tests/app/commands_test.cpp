@@ -18,12 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "input/input.h"
-#include "model/model.h"
-#include "platform/testing.h"
+#include "cell_geometry.h"
 #include "shell_fixture.h"
-#include "storage/storage.h"
-#include "view/view.h"
 
 namespace {
 
@@ -63,30 +59,22 @@ struct WorkingDirectory {
 };
 
 struct CommandTest : ShellTest {
+    using ShellTest::files;
     using ShellTest::folder;
-    using ShellTest::Press;
-    using ShellTest::TypeText;
-    using ShellTest::WriteFile;
 
-    void TearDown() override {
-        InjectFileFault(0, 0, false);
-        ShellTest::TearDown();
-    }
-
-    void ClickCell(int column, int row) {
-        Click(CELL_WIDTH * (column - 1) + 60, CELL_HEIGHT * row + 40);
-    }
+    void ClickCell(int column, int row) { Click(CellMiddleX(column), CellMiddleY(row)); }
+    void Choose(Command command) { ActionOf(command)->trigger(); }
     // March 2024 from the 6th (row 2, column 3 of the month), 3100 over its 31 days, and 150 spent
     // on the day in row 3, column 3, so the picture has a red balance in it.
     void PlacePeriod() {
-        RunCommand(IDM_MES_NUEVO);
+        Choose(Command::NewMonth);
         ClickCell(3, 2);
         TypeText("3100");
         Press(Qt::Key_Return);
         ClickCell(3, 3);
         TypeText("150");
         Press(Qt::Key_Return);
-        ASSERT_EQ(double{DayAt(3, 3).balance}, -50.0);
+        ASSERT_EQ(double{program->CurrentPeriod().Day({3, 3}).balance}, -50.0);
     }
     std::vector<Colour> Picture() {
         std::vector<Colour> pixels;
@@ -106,13 +94,11 @@ struct CommandTest : ShellTest {
 
 TEST_F(CommandTest, MenuBarHoldsTwoMenusWithTheirItemsInOrderWithoutMnemonicsOrShortcuts) {
     Open();
-    QMenuBar* bar = MenuBarWidgetOf(shell.mainMenu);
-    ASSERT_NE(bar, nullptr);
-    const QList<QAction*> menus = bar->actions();
+    const QList<QAction*> menus = Ui().menuBar->actions();
     ASSERT_EQ(menus.size(), 2);
     const std::vector<std::vector<std::string>> expected = {
         {"Operaciones", "Mes nuevo", "-", "Grabar", "-", "Bitmap", "-", "Autor", "Salir"},
-        {"Ver", "Estad\xC3\xADsticas"}};
+        {"Ver", "Estadísticas"}};
     for (int m = 0; m < 2; ++m) {
         ASSERT_NE(menus[m]->menu(), nullptr);
         std::vector<std::string> seen = {menus[m]->text().toStdString()};
@@ -123,75 +109,75 @@ TEST_F(CommandTest, MenuBarHoldsTwoMenusWithTheirItemsInOrderWithoutMnemonicsOrS
         EXPECT_EQ(seen, expected[m]);
         for (const std::string& text : seen) EXPECT_EQ(text.find('&'), std::string::npos) << text;
     }
-    const std::pair<int, const char*> ids[] = {
-        {IDM_MES_NUEVO, "Mes nuevo"}, {IDM_GRABAR, "Grabar"},
-        {IDM_BITMAP, "Bitmap"},       {IDM_AUTOR, "Autor"},
-        {IDM_SALIR, "Salir"},         {IDM_ESTADISTICAS, "Estad\xC3\xADsticas"}};
-    for (auto [id, text] : ids) {
-        ASSERT_NE(MenuActionOf(shell.mainMenu, id), nullptr) << id;
-        EXPECT_EQ(MenuActionOf(shell.mainMenu, id)->text().toStdString(), text);
-    }
+    const std::pair<Command, const char*> commands[] = {
+        {Command::NewMonth, "Mes nuevo"}, {Command::Save, "Grabar"},
+        {Command::Picture, "Bitmap"},     {Command::Author, "Autor"},
+        {Command::Quit, "Salir"},         {Command::Statistics, "Estadísticas"}};
+    for (auto [command, text] : commands) EXPECT_EQ(ActionOf(command)->text().toStdString(), text);
 }
 
 // "Grabar" and "Bitmap" always share their state; "Autor" and "Salir" are always enabled.
-void ExpectItemStates(const char* moment, int mesNuevo, int periodCommands, int estadisticas) {
+void ExpectItemStates(const MainWindow& window, const char* moment, MenuState mesNuevo,
+                      MenuState periodCommands, MenuState estadisticas) {
     SCOPED_TRACE(moment);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_MES_NUEVO), mesNuevo);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), periodCommands);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_BITMAP), periodCommands);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_ESTADISTICAS), estadisticas);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_AUTOR), MENU_ENABLED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_SALIR), MENU_ENABLED);
+    EXPECT_EQ(window.GetMenuState(Command::NewMonth), mesNuevo);
+    EXPECT_EQ(window.GetMenuState(Command::Save), periodCommands);
+    EXPECT_EQ(window.GetMenuState(Command::Picture), periodCommands);
+    EXPECT_EQ(window.GetMenuState(Command::Statistics), estadisticas);
+    EXPECT_EQ(window.GetMenuState(Command::Author), MenuState::Enabled);
+    EXPECT_EQ(window.GetMenuState(Command::Quit), MenuState::Enabled);
 }
 
 TEST_F(CommandTest, ItemStatesFollowEveryMomentOfARun) {
     ASSERT_EQ(mkdir((folder + "pictures").c_str(), 0755), 0);
     WorkingDirectory cwd(folder + "pictures");
-    constexpr int E = MENU_ENABLED, G = MENU_GREYED, C = MENU_CHECKED;
-    CreateShellWindow();
-    ExpectItemStates("bar built", E, E, E);
-    OpenModeless(shell.mainWindow, MainWindowProc);
-    ExpectItemStates("start without a ledger", E, G, G);
-    RunCommand(IDM_MES_NUEVO);
-    ExpectItemStates("Mes nuevo", E, G, G);
+    constexpr MenuState E = MenuState::Enabled, G = MenuState::Greyed, C = MenuState::Checked;
+    const auto make = [this] {
+        ledger = std::make_unique<Ledger>(folder + LEDGER_FILE_NAME, files);
+        program = std::make_unique<Program>(fonts, *ledger, files, today);
+    };
+    make();
+    ExpectItemStates(program->Window(), "bar built", E, E, E);
+    program->Open();
+    ExpectItemStates(program->Window(), "start without a ledger", E, G, G);
+    Choose(Command::NewMonth);
+    ExpectItemStates(program->Window(), "Mes nuevo", E, G, G);
     ClickCell(3, 2);
-    ExpectItemStates("start day picked", E, G, G);
+    ExpectItemStates(program->Window(), "start day picked", E, G, G);
     TypeText("3100");
     Press(Qt::Key_Return);
-    ExpectItemStates("total accepted", G, E, E);
-    RunCommand(IDM_ESTADISTICAS);
-    ExpectItemStates("statistics on", G, E, C);
-    for (int id : {IDM_GRABAR, IDM_BITMAP, IDM_AUTOR}) {
-        RunCommand(id);
-        ExpectItemStates("Grabar, Bitmap or Autor", G, E, C);
+    ExpectItemStates(program->Window(), "total accepted", G, E, E);
+    Choose(Command::Statistics);
+    ExpectItemStates(program->Window(), "statistics on", G, E, C);
+    for (Command command : {Command::Save, Command::Picture, Command::Author}) {
+        Choose(command);
+        ExpectItemStates(program->Window(), "Grabar, Bitmap or Autor", G, E, C);
     }
-    EXPECT_EQ(banner.lastText, "Programa realizado por www.monedario.example");
-    EXPECT_EQ(banner.bannerDismissOnClick, 1);
-    RunCommand(IDM_ESTADISTICAS);
-    ExpectItemStates("statistics off", G, E, E);
-    CloseShellForTesting();
-    CreateShellWindow();
-    ExpectItemStates("bar built again", E, E, E);
-    OpenModeless(shell.mainWindow, MainWindowProc);
-    ExpectItemStates("start with a ledger", G, E, E);
+    EXPECT_EQ(program->ShownBanner().Text(), "Programa realizado por www.monedario.org");
+    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
+    Choose(Command::Statistics);
+    ExpectItemStates(program->Window(), "statistics off", G, E, E);
+    Close();
+    make();
+    ExpectItemStates(program->Window(), "bar built again", E, E, E);
+    program->Open();
+    ExpectItemStates(program->Window(), "start with a ledger", G, E, E);
 }
 
 TEST_F(CommandTest, StatisticsTwiceReturnToThePlainCalendarPixelForPixel) {
     Open();
     PlacePeriod();
     const std::vector<Colour> plain = Picture();
-    RunCommand(IDM_AUTOR);
-    MenuActionOf(shell.mainMenu, IDM_ESTADISTICAS)->trigger();
-    EXPECT_EQ(statistics.statisticsShown, 1);
-    EXPECT_TRUE(MenuActionOf(shell.mainMenu, IDM_ESTADISTICAS)->isChecked());
+    Choose(Command::Author);
+    Choose(Command::Statistics);
+    EXPECT_TRUE(ActionOf(Command::Statistics)->isChecked());
     EXPECT_EQ(SurfacePixel(7, 10), COLOUR_RED) << "spent: 150 of 3100";
     EXPECT_EQ(SurfacePixel(8, 30), COLOUR_GREEN) << "left: 2950 of 3100";
     EXPECT_NE(SurfacePixel(170, 300), COLOUR_BLUE) << "the redraw takes the banner away";
-    EXPECT_EQ(banner.bannerDismissOnClick, 1);
+    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
 
-    MenuActionOf(shell.mainMenu, IDM_ESTADISTICAS)->trigger();
-    EXPECT_EQ(statistics.statisticsShown, 0);
-    EXPECT_FALSE(MenuActionOf(shell.mainMenu, IDM_ESTADISTICAS)->isChecked());
+    Choose(Command::Statistics);
+    EXPECT_FALSE(ActionOf(Command::Statistics)->isChecked());
     EXPECT_TRUE(Picture() == plain);
 }
 
@@ -201,26 +187,23 @@ TEST_F(CommandTest, StatisticsTwiceReturnToThePlainCalendarPixelForPixel) {
 TEST_F(CommandTest, SavedPeriodIsShownAgainAtTheNextStart) {
     Open();
     PlacePeriod();
-    MenuActionOf(shell.mainMenu, IDM_GRABAR)->trigger();
-    EXPECT_EQ(banner.lastText, "Grabaci\xF3n realizada ...");
-    EXPECT_EQ(banner.bannerDismissOnClick, 1);
+    Choose(Command::Save);
+    EXPECT_EQ(program->ShownBanner().Text(), "Grabación realizada ...");
+    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
     EXPECT_EQ(ReadFile(folder + "ahorros.log").size(), 31 * DAY_RECORD_SIZE);
     EXPECT_EQ(Listing(folder), std::set<std::string>{"ahorros.log"});
 
-    const PeriodModel saved = period;
-    CloseShellForTesting();
+    const DayRecords saved = program->CurrentPeriod().Records();
+    Close();
     Open();
-    EXPECT_EQ(banner.lastText, TEXT_GREETING);
-    EXPECT_EQ(shell.startDayChosen, 1);
-    EXPECT_EQ(shell.welcomeShown, 0);
-    EXPECT_EQ(period.startDay, 6);
-    EXPECT_EQ(period.startMonth, 3);
-    EXPECT_EQ(period.startYear, 2024);
+    EXPECT_EQ(program->ShownBanner().Text(), TEXT_GREETING);
+    EXPECT_EQ(program->CurrentStage(), Stage::StartDayChosen);
+    EXPECT_EQ(program->CurrentPeriod().Start(), (Date{2024, 3, 6}));
     // The records come back exactly as they were saved, cell by cell.
     for (int i = 0; i < GRID_CELLS; ++i) {
         SCOPED_TRACE(i);
-        const DayRecord& now = period.dayGrid[i];
-        const DayRecord& then = saved.dayGrid[i];
+        const DayRecord& now = program->CurrentPeriod().Records()[i];
+        const DayRecord& then = saved[i];
         if (!then.inPeriod) continue;
         EXPECT_EQ(std::memcmp(&now, &then, sizeof now), 0);
     }
@@ -236,9 +219,9 @@ TEST_F(CommandTest, BitmapWritesWhatTheSurfaceShowsIntoTheWorkingDirectory) {
     PlacePeriod();
     const std::vector<Colour> shown = Picture();
     const QImage onScreen = SurfaceWidget()->grab().toImage();
-    MenuActionOf(shell.mainMenu, IDM_BITMAP)->trigger();
-    EXPECT_EQ(banner.lastText, "Bitmap Captado ...");
-    EXPECT_EQ(banner.bannerDismissOnClick, 1);
+    Choose(Command::Picture);
+    EXPECT_EQ(program->ShownBanner().Text(), "Bitmap Captado ...");
+    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
 
     const std::string file = ReadFile("Mi Copia.bmp");
     ASSERT_EQ(file.size(), BMP_FILE_SIZE);
@@ -268,7 +251,7 @@ TEST_F(CommandTest, BitmapWritesWhatTheSurfaceShowsIntoTheWorkingDirectory) {
     EXPECT_NE(BmpPixel(file, 170, 300), COLOUR_BLUE) << "the banner comes after the picture";
 
     // The first banner stays until a click, so the second picture holds it.
-    RunCommand(IDM_BITMAP);
+    Choose(Command::Picture);
     const std::string second = ReadFile("Mi Copia.bmp");
     ASSERT_EQ(second.size(), BMP_FILE_SIZE);
     EXPECT_EQ(BmpPixel(second, 170, 300), COLOUR_BLUE);
@@ -282,7 +265,7 @@ TEST_F(CommandTest, BitmapWritesWhatTheSurfaceShowsIntoTheWorkingDirectory) {
 
 struct SaveFailure {
     const char* name;
-    int command;
+    Command command;
     void (*arrange)(CommandTest&);
     const char* banner;
 };
@@ -314,8 +297,8 @@ TEST_P(SaveFailureTest, ShowsTheErrorAndLeavesEveryFileAsItWas) {
     WorkingDirectory cwd(folder + "pictures");
     Open();
     PlacePeriod();
-    RunCommand(IDM_GRABAR);
-    RunCommand(IDM_BITMAP);
+    Choose(Command::Save);
+    Choose(Command::Picture);
     ClickCell(3, 4);  // removes the banner
     ClickCell(3, 4);
     TypeText("1");
@@ -324,9 +307,9 @@ TEST_P(SaveFailureTest, ShowsTheErrorAndLeavesEveryFileAsItWas) {
     const auto before = Tree();
     ASSERT_EQ(before.count("ahorros.log") + before.count("pictures/Mi Copia.bmp"), 2u);
 
-    MenuActionOf(shell.mainMenu, GetParam().command)->trigger();
-    EXPECT_EQ(banner.lastText, GetParam().banner);
-    EXPECT_EQ(banner.bannerDismissOnClick, 1);
+    Choose(GetParam().command);
+    EXPECT_EQ(program->ShownBanner().Text(), GetParam().banner);
+    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
     EXPECT_EQ(SurfacePixel(170, 300), COLOUR_BLUE);
     const auto after = Tree();
     EXPECT_TRUE(after == before);
@@ -346,21 +329,21 @@ void TakePictureNameWithAFolder(CommandTest&) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SaveFailureTest,
-    testing::Values(SaveFailure{"LedgerDiskFull", IDM_GRABAR,
-                                [](CommandTest&) { InjectFileFault(4, ENOSPC, false); },
+    testing::Values(SaveFailure{"LedgerDiskFull", Command::Save,
+                                [](CommandTest& t) { t.files.InjectFault(4, ENOSPC, false); },
                                 "Err:  61 Disk full"},
-                    SaveFailure{"LedgerRenameRefused", IDM_GRABAR,
+                    SaveFailure{"LedgerRenameRefused", Command::Save,
                                 // From the backup's rename on (see ReplaceFileContents).
-                                [](CommandTest&) { InjectFileFault(8, EACCES, true); },
+                                [](CommandTest& t) { t.files.InjectFault(8, EACCES, true); },
                                 "Err:  70 Permission denied"},
-                    SaveFailure{"PictureInARemovedWorkingDirectory", IDM_BITMAP,
+                    SaveFailure{"PictureInARemovedWorkingDirectory", Command::Picture,
                                 RemoveWorkingDirectory, ERR_BAD_NAME},
-                    SaveFailure{"PictureDiskFull", IDM_BITMAP,
-                                [](CommandTest&) { InjectFileFault(4, ENOSPC, false); },
+                    SaveFailure{"PictureDiskFull", Command::Picture,
+                                [](CommandTest& t) { t.files.InjectFault(4, ENOSPC, false); },
                                 "Err:  61 Disk full"},
-                    SaveFailure{"PictureNameTakenByAFolder", IDM_BITMAP, TakePictureNameWithAFolder,
-                                "Err:  75 Path/file access error"}),
-    [](const testing::TestParamInfo<SaveFailure>& info) { return info.param.name; });
+                    SaveFailure{"PictureNameTakenByAFolder", Command::Picture,
+                                TakePictureNameWithAFolder, "Err:  75 Path/file access error"}),
+    [](const testing::TestParamInfo<SaveFailure>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // Ending the program and the keyboard focus
@@ -370,62 +353,52 @@ TEST_F(CommandTest, SalirAndTheCloseRequestEndTheLoopWithZeroAndEscapeDoesNot) {
         SCOPED_TRACE(viaClose ? "close request" : "Salir");
         Open();
         QTest::keyClick(SurfaceWidget(), Qt::Key_Escape);
-        QTest::keyClick(WidgetOf(shell.mainWindow), Qt::Key_Escape);
-        int value = -1;
-        EXPECT_FALSE(ModalEnded(shell.mainWindow, &value));
+        QTest::keyClick(MainWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(program->Window().Ended());
         if (viaClose)
-            WidgetOf(shell.mainWindow)->close();
+            MainWidget()->close();
         else
-            MenuActionOf(shell.mainMenu, IDM_SALIR)->trigger();
-        EXPECT_TRUE(ModalEnded(shell.mainWindow, &value));
-        EXPECT_EQ(value, 0);
-        CloseShellForTesting();
+            Choose(Command::Quit);
+        EXPECT_TRUE(program->Window().Ended());
+        EXPECT_EQ(program->Window().EndValue(), 0);
+        Close();
     }
 }
 
 TEST_F(CommandTest, SalirEndsTheRunningLoop) {
+    Open();
     QTimer choose;
     choose.setSingleShot(true);
-    QObject::connect(&choose, &QTimer::timeout, [] { RunCommand(IDM_SALIR); });
+    QObject::connect(&choose, &QTimer::timeout, [this] { Choose(Command::Quit); });
     choose.start(0);
     // Should "Salir" fail to end the loop, this ends it with another value instead of hanging.
     QTimer rescue;
     rescue.setSingleShot(true);
-    QObject::connect(&rescue, &QTimer::timeout, [] { EndModal(shell.mainWindow, 99); });
+    QObject::connect(&rescue, &QTimer::timeout, [this] { program->Window().End(99); });
     rescue.start(10000);
-    EXPECT_EQ(RunMainWindow(nullptr), 0);
+    EXPECT_EQ(program->Exec(), 0);
+    EXPECT_FALSE(MainWidget()->isVisible());
 }
 
+// Whoever had the keyboard in the window has it again when the user comes back from another
+// window.
 TEST_F(CommandTest, FocusIsKeptOnDeactivationAndGivenBackOnActivation) {
-    Open();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(shell.mainWindow)));
-    Window* surface = SurfaceOf(shell.mainWindow);
-    ASSERT_EQ(FocusedWindow(), surface);
-
-    MainWindowProc(shell.mainWindow, MSG_NCACTIVATE, 0, 0);
-    EXPECT_EQ(commands.savedFocus, surface);
-    WidgetOf(shell.mainWindow)->setFocus();
-    ASSERT_EQ(FocusedWindow(), shell.mainWindow);
-    MainWindowProc(shell.mainWindow, MSG_NCACTIVATE, 1, 0);
-    EXPECT_EQ(FocusedWindow(), surface);
-    EXPECT_EQ(commands.savedFocus, nullptr);
-
-    // With nothing saved, activation leaves the focus where it is.
-    WidgetOf(shell.mainWindow)->setFocus();
-    MainWindowProc(shell.mainWindow, MSG_NCACTIVATE, 1, 0);
-    EXPECT_EQ(FocusedWindow(), shell.mainWindow);
-
-    // Switching to another window and back goes through the same steps.
-    SurfaceWidget()->setFocus();
-    QLineEdit other;
-    other.show();
-    other.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    EXPECT_EQ(commands.savedFocus, surface);
-    WidgetOf(shell.mainWindow)->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(shell.mainWindow)));
-    EXPECT_EQ(FocusedWindow(), surface);
-    EXPECT_EQ(commands.savedFocus, nullptr);
+    for (bool onSurface : {true, false}) {
+        SCOPED_TRACE(onSurface ? "the surface had the keyboard" : "the window itself had it");
+        Open();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(MainWidget()));
+        ASSERT_EQ(QApplication::focusWidget(), SurfaceWidget());
+        QWidget* had = onSurface ? SurfaceWidget() : MainWidget();
+        had->setFocus();
+        QLineEdit other;
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        MainWidget()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(MainWidget()));
+        EXPECT_EQ(QApplication::focusWidget(), had);
+        Close();
+    }
 }
 
 }  // namespace

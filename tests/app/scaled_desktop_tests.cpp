@@ -4,7 +4,6 @@
 #include <QMouseEvent>
 
 #include "shell_fixture.h"
-#include "view/view.h"
 
 namespace {
 
@@ -12,8 +11,8 @@ constexpr int SCALE = 2;
 
 TEST_F(ShellTest, ScaledWindowKeepsItsSizeAndEveryPixelSharp) {
     Open();
-    RunCommand(IDM_MES_NUEVO);
-    QWidget* window = WidgetOf(shell.mainWindow);
+    ActionOf(Command::NewMonth)->trigger();
+    QWidget* window = MainWidget();
     ASSERT_EQ(window->devicePixelRatioF(), SCALE) << "run with QT_SCALE_FACTOR=2";
     EXPECT_EQ(window->size(), QSize(846, 577));
 
@@ -51,13 +50,13 @@ class ScaledClicks : public ShellTest, public testing::WithParamInterface<Scaled
 // at x 240, Wednesday's begins at 242, and row 2 ends at y 229.
 TEST_P(ScaledClicks, PickTheDayUnderThePointer) {
     Open();
-    RunCommand(IDM_MES_NUEVO);
+    ActionOf(Command::NewMonth)->trigger();
     const QPointF at(GetParam().x + 1, GetParam().y + 1);  // inside the one-pixel border
     QMouseEvent press(QEvent::MouseButtonPress, at, SurfaceWidget()->mapToGlobal(at),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(SurfaceWidget(), &press);
     const std::string picked = std::string(TEXT_START_DAY_PREFIX) + GetParam().day + " ";
-    EXPECT_EQ(banner.lastText.substr(0, picked.size()), picked);
+    EXPECT_EQ(program->ShownBanner().Text().substr(0, picked.size()), picked);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -74,6 +73,6 @@ int main(int argc, char** argv) {
     setenv("QT_SCALE_FACTOR", "2", 1);
     setenv("XDG_DATA_HOME", TEST_DATA_HOME, 1);
     testing::InitGoogleTest(&argc, argv);
-    PlatformInit(argc, argv);
+    Application application(argv[0]);
     return RUN_ALL_TESTS();
 }

@@ -4,100 +4,76 @@
 #include <unistd.h>
 
 #include <QMenuBar>
-#include <cstring>
 #include <filesystem>
 
-#include "input/input.h"
-#include "model/model.h"
-#include "platform/testing.h"
+#include "cell_geometry.h"
 #include "shell_fixture.h"
-#include "storage/storage.h"
-#include "view/view.h"
 
 namespace {
 
 using StartupTest = ShellTest;
 
-TEST_F(StartupTest, WithoutLedgerShowsWelcomeWithTodaysMonthAndOnlyNewMonthOffered) {
-    today = LocalDate{2024, 3, 17};
-    SetTodayForTesting(today);
-    Open();
-    EXPECT_EQ(shell.welcomeShown, 1);
-    EXPECT_EQ(shell.startDayChosen, 0);
-    EXPECT_EQ(period.startDay, 1);
-    EXPECT_EQ(period.startMonth, 3);
-    EXPECT_EQ(period.startYear, 2024);
-    EXPECT_EQ(banner.lastText, TEXT_WELCOME);
-    EXPECT_EQ(banner.bannerDismissOnClick, 0);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_MES_NUEVO), MENU_ENABLED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_GREYED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_BITMAP), MENU_GREYED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_ESTADISTICAS), MENU_GREYED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_AUTOR), MENU_ENABLED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_SALIR), MENU_ENABLED);
-    EXPECT_EQ(shell.entryFontName, "Lucida Console");
-    EXPECT_EQ(shell.entryFontSize, 11);
-    EXPECT_EQ(calendarNames.dayNames[3], "Mi\xE9rcoles");
+void ExpectMenu(const MainWindow& window, MenuState mesNuevo, MenuState periodCommands) {
+    EXPECT_EQ(window.GetMenuState(Command::NewMonth), mesNuevo);
+    for (Command command : {Command::Save, Command::Picture, Command::Statistics})
+        EXPECT_EQ(window.GetMenuState(command), periodCommands) << static_cast<int>(command);
+    EXPECT_EQ(window.GetMenuState(Command::Author), MenuState::Enabled);
+    EXPECT_EQ(window.GetMenuState(Command::Quit), MenuState::Enabled);
 }
 
-// Saves a period of the given start into the test folder as the program would, then forgets it.
-void SaveStoredPeriod(int16_t day, int16_t month, int16_t year) {
-    InitCalendarNames();
-    period.startDay = day;
-    period.startMonth = month;
-    period.startYear = year;
-    CreateDayGrid();
-    CalendarLayout layout;
-    LayOutCalendar(layout);
-    for (DayRecord& rec : period.dayGrid) {
-        if (!rec.inPeriod) continue;
-        rec.allowance = 50;
-        rec.balance = 50;
-    }
-    DayAt(4, 2).spent = 70;
-    DayAt(4, 2).balance = -20;
-    std::memcpy(DayAt(4, 2).spentText, "70'00     ", 11);
-    ASSERT_EQ(SaveLedger(), 0);
-    CreateDayGrid();
-    period.startDay = period.startMonth = period.startYear = 0;
+TEST_F(StartupTest, WithoutLedgerShowsWelcomeWithTodaysMonthAndOnlyNewMonthOffered) {
+    today = Date{2024, 3, 17};
+    Open();
+    EXPECT_EQ(program->CurrentStage(), Stage::Welcome);
+    EXPECT_EQ(program->CurrentPeriod().Start(), (Date{2024, 3, 1}));
+    EXPECT_EQ(program->ShownBanner().Text(), TEXT_WELCOME);
+    EXPECT_FALSE(program->ShownBanner().DismissOnClick());
+    ExpectMenu(program->Window(), MenuState::Enabled, MenuState::Greyed);
+}
+
+// Saves a period of the given start into the test folder as the program would: 50 a day, and
+// 70 spent on the day in row 2, column 4.
+void SaveStoredPeriod(const std::string& path, FileCalls& files, Date start) {
+    Period period;
+    period.Begin(start);
+    int days = 0;
+    for (const DayRecord& rec : period.Records()) days += rec.inPeriod != 0;
+    period.SpreadTotal(50.0 * days);
+    period.AddExpense({4, 2}, 70);
+    Ledger ledger(path, files);
+    ASSERT_EQ(ledger.Save(period), 0);
 }
 
 TEST_F(StartupTest, WithLedgerShowsTheStoredPeriodWhateverTodayIs) {
-    SaveStoredPeriod(15, 3, 2023);
+    SaveStoredPeriod(folder + LEDGER_FILE_NAME, files, {2023, 3, 15});
     Open();
-    EXPECT_EQ(period.startDay, 15);
-    EXPECT_EQ(period.startMonth, 3);
-    EXPECT_EQ(period.startYear, 2023);
-    EXPECT_EQ(shell.welcomeShown, 0);
-    EXPECT_EQ(shell.startDayChosen, 1);
-    EXPECT_EQ(banner.lastText, TEXT_GREETING);
-    EXPECT_EQ(banner.bannerDismissOnClick, 1);
-    EXPECT_EQ(+DayAt(4, 2).spent, 70);
-    EXPECT_EQ(+DayAt(4, 2).balance, -20);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_MES_NUEVO), MENU_GREYED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_ENABLED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_BITMAP), MENU_ENABLED);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_ESTADISTICAS), MENU_ENABLED);
+    EXPECT_EQ(program->CurrentPeriod().Start(), (Date{2023, 3, 15}));
+    EXPECT_EQ(program->CurrentStage(), Stage::StartDayChosen);
+    EXPECT_EQ(program->ShownBanner().Text(), TEXT_GREETING);
+    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
+    EXPECT_EQ(+program->CurrentPeriod().Day({4, 2}).spent, 70);
+    EXPECT_EQ(+program->CurrentPeriod().Day({4, 2}).balance, -20);
+    ExpectMenu(program->Window(), MenuState::Greyed, MenuState::Enabled);
 }
 
-TEST_F(StartupTest, LedgerIsFoundBesideTheProgramWhateverTheWorkingFolder) {
-    SaveStoredPeriod(1, 6, 2024);
+TEST_F(StartupTest, LedgerIsFoundWhateverTheWorkingFolder) {
+    SaveStoredPeriod(folder + LEDGER_FILE_NAME, files, {2024, 6, 1});
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir("/"), 0);
     Open();
     EXPECT_EQ(chdir(previous), 0);
-    EXPECT_EQ(shell.startDayChosen, 1);
-    EXPECT_EQ(period.startMonth, 6);
+    EXPECT_EQ(program->CurrentStage(), Stage::StartDayChosen);
+    EXPECT_EQ(program->CurrentPeriod().Start().month, 6);
 }
 
 TEST_F(StartupTest, FolderNamedLikeTheLedgerCountsAsPresentButGivesTheWelcome) {
     ASSERT_EQ(mkdir((folder + LEDGER_FILE_NAME).c_str(), 0755), 0);
-    EXPECT_TRUE(FileExists(folder + LEDGER_FILE_NAME));
-    EXPECT_FALSE(FileExists(folder + "missing.log"));
+    EXPECT_TRUE(PathExists(folder + LEDGER_FILE_NAME));
+    EXPECT_FALSE(PathExists(folder + "missing.log"));
     Open();
-    EXPECT_EQ(shell.welcomeShown, 1);
-    EXPECT_EQ(period.startMonth, today.month);
+    EXPECT_EQ(program->CurrentStage(), Stage::Welcome);
+    EXPECT_EQ(program->CurrentPeriod().Start().month, today.month);
     struct stat info;
     ASSERT_EQ(stat((folder + LEDGER_FILE_NAME).c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
@@ -137,22 +113,19 @@ protected:
 TEST_P(DamagedLedgerTest, StartsAsWithoutALedgerAndLeavesTheFileAsItWas) {
     WriteFile(LEDGER_FILE_NAME, GetParam().bytes);
     Open();
-    EXPECT_EQ(shell.welcomeShown, 1);
-    EXPECT_EQ(shell.startDayChosen, 0);
-    EXPECT_EQ(period.startDay, 1);
-    EXPECT_EQ(period.startMonth, today.month);
-    EXPECT_EQ(period.startYear, today.year);
-    EXPECT_EQ(MenuItemState(shell.mainMenu, IDM_GRABAR), MENU_GREYED);
-    for (const DayRecord& rec : period.dayGrid) EXPECT_EQ(+rec.inPeriod, 0);
+    EXPECT_EQ(program->CurrentStage(), Stage::Welcome);
+    EXPECT_EQ(program->CurrentPeriod().Start(), (Date{today.year, today.month, 1}));
+    EXPECT_EQ(MenuStateOf(Command::Save), MenuState::Greyed);
+    for (const DayRecord& rec : program->CurrentPeriod().Records()) EXPECT_EQ(+rec.inPeriod, 0);
     EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME), GetParam().bytes);
 
     // A new period saved over it keeps the refused file aside.
-    RunCommand(IDM_MES_NUEVO);
-    Click(CELL_WIDTH * 2 + 60, CELL_HEIGHT * 2 + 40);
+    ActionOf(Command::NewMonth)->trigger();
+    Click(CellMiddleX(3), CellMiddleY(2));  // Wednesday 6 March 2024
     TypeText("3100");
     Press(Qt::Key_Return);
-    RunCommand(IDM_GRABAR);
-    EXPECT_EQ(banner.lastText, TEXT_SAVED);
+    ActionOf(Command::Save)->trigger();
+    EXPECT_EQ(program->ShownBanner().Text(), TEXT_SAVED);
     EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME).size() % DAY_RECORD_SIZE, 0u);
     const std::string aside = SetAsideFile();
     ASSERT_FALSE(aside.empty());
@@ -175,9 +148,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(StartupTest, WindowHasItsFixedSizeAndTheSurfaceSitsUnderTheMenuBar) {
     Open();
-    QWidget* main = WidgetOf(shell.mainWindow);
+    QWidget* main = MainWidget();
     EXPECT_EQ(main->size(), QSize(846, 577));
-    const int menuHeight = MenuBarWidgetOf(shell.mainMenu)->height();
+    const int menuHeight = Ui().menuBar->height();
     EXPECT_EQ(SurfaceWidget()->geometry(), QRect(1, menuHeight + 1, 844, 554));
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(main->windowTitle(), "Monedario Pro");
