@@ -7,16 +7,28 @@
 #include "input/amount_entry.h"
 #include "view/calendar.h"
 
-Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today)
+namespace {
+
+std::string TitleFor(ProgramMode mode, const Ledger& ledger) {
+    if (mode == ProgramMode::Editing) return MAIN_TITLE;
+    return NameOf(ledger.Path()) + TEXT_VIEWING_SUFFIX;
+}
+
+}  // namespace
+
+Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today, ProgramMode mode)
     : fonts_(fonts),
       ledger_(ledger),
       files_(files),
       today_(today),
+      mode_(mode),
       page_(fonts),
-      window_(*this, WindowShape{MAIN_TITLE, MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT, SURFACE_AREA},
+      window_(*this,
+              WindowShape{TitleFor(mode, ledger), MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT,
+                          SURFACE_AREA},
               ProgramMenus()) {}
 
-void Program::Open() {
+bool Program::Open() {
     period_ = Period(Date{today_.year, today_.month, 1});
     bool restored = false;
     if (PathExists(ledger_.Path())) {
@@ -27,17 +39,60 @@ void Program::Open() {
         // on disk (a save keeps it aside).
         if (!restored) ledger_.Disown();
     }
+    if (!restored && mode_ == ProgramMode::Viewing) return false;
     if (restored) {
-        stage_ = Stage::StartDayChosen;
+        stage_ = mode_ == ProgramMode::Viewing ? Stage::Viewing : Stage::StartDayChosen;
         RedrawCalendar();
         ShowBanner(TEXT_GREETING, true);
+        SetPeriodMenu(true);
+        if (stage_ == Stage::Viewing) window_.SetMenuState(Command::Save, MenuState::Greyed);
     } else {
-        stage_ = Stage::Welcome;
-        page_.PaintBlank();
-        ShowBanner(TEXT_WELCOME, false);
+        ShowWelcome();
     }
-    SetPeriodMenu(restored);
     window_.Open();
+    return true;
+}
+
+void Program::ShowWelcome() {
+    stage_ = Stage::Welcome;
+    page_.PaintBlank();
+    ShowBanner(TEXT_WELCOME, false);
+    SetPeriodMenu(false);
+}
+
+void Program::Leave() {
+    if (!unsaved_) return window_.End(0);
+    const int answer =
+        window_.Ask({TEXT_UNSAVED_QUESTION, {ANSWER_SAVE, ANSWER_LEAVE_UNSAVED, ANSWER_CANCEL}});
+    if (answer == 0) SaveLedger();  // a failed save says why, and the program stays
+    if ((answer == 0 && !unsaved_) || answer == 1) window_.End(0);
+}
+
+void Program::SessionEnds() {
+    window_.DismissQuestion();
+    if (unsaved_ && ledger_.Save(period_) == 0) unsaved_ = false;
+    window_.End(0);
+}
+
+void Program::NewPeriodRequested() {
+    if (stage_ == Stage::Viewing) return;
+    // The period is kept under the name its saved file will have.
+    const std::string kept =
+        unsaved_ ? ledger_.ArchiveTargetFor(period_.Start()) : ledger_.ArchiveTarget();
+    std::string question = TEXT_NEW_PERIOD_QUESTION;
+    if (!kept.empty()) question += TEXT_NEW_PERIOD_KEEPS + NameOf(kept) + ".";
+    if (window_.Ask({question, {ANSWER_NEW_PERIOD, ANSWER_CANCEL}}) != 0) return;
+    if (unsaved_) SaveLedger();
+    if (unsaved_) return;  // the banner says why it could not be saved
+    std::string archived;
+    if (const int error = ledger_.Archive(&archived); error != 0)
+        return ShowBanner(FileErrorBanner(FileErrorNumber(ReplaceResult{error, false, false})),
+                          true);
+    ledger_.Disown();
+    field_.Close();
+    statisticsShown_ = false;
+    period_ = Period(Date{today_.year, today_.month, 1});
+    ShowWelcome();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -54,7 +109,7 @@ void Program::Run(Command command) {
         case Command::Author:
             return ShowBanner(TEXT_AUTHOR, true);
         case Command::Quit:
-            return window_.End(0);
+            return Leave();
         case Command::Statistics:
             return ToggleStatistics();
     }
@@ -72,6 +127,7 @@ void Program::StartNewMonth() {
 
 void Program::SaveLedger() {
     const int error = ledger_.Save(period_);
+    if (error == 0) unsaved_ = false;
     ShowBanner(error ? FileErrorBanner(error) : std::string(TEXT_SAVED), true);
 }
 
@@ -237,8 +293,10 @@ void Program::PressEnter() {
     const GridPlace day = field_.Day();
     if (field_.Purpose() == FieldPurpose::Expense && IsGridPosition(day.column, day.row)) {
         period_.AddExpense(day, ParseAmount(text));
+        unsaved_ = true;
     } else if (field_.Purpose() == FieldPurpose::MonthlyTotal) {
         period_.SpreadTotal(ParseAmount(text));
+        unsaved_ = true;
         SetPeriodMenu(true);
     }
     RedrawCalendar();

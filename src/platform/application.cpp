@@ -1,9 +1,14 @@
 // The application object: the window system's connection with the program's identity, style and
 // fonts. Debian's Tahoma-metric faces are registered here, as they live outside the folders
 // fontconfig indexes.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <QStyleFactory>
 
 #include "platform/window.h"
@@ -51,6 +56,37 @@ Application::Application(const char* programPath) {
     QApplication::setFont(uiFont);
     RegisterTahoma();
     fonts_ = std::make_unique<Fonts>();
+}
+
+// The signals are taken from a descriptor in the event loop rather than by a handler, which
+// could do nothing safely in the middle of the program.
+struct Application::SessionEnd {
+    int descriptor = -1;
+    std::unique_ptr<QSocketNotifier> notifier;
+    ~SessionEnd() {
+        notifier.reset();
+        if (descriptor >= 0) close(descriptor);
+    }
+};
+
+void Application::WhenTheSessionEnds(std::function<void()> ending) {
+    sigset_t sessionSignals;
+    sigemptyset(&sessionSignals);
+    sigaddset(&sessionSignals, SIGTERM);
+    sigaddset(&sessionSignals, SIGHUP);
+    auto end = std::make_unique<SessionEnd>();
+    end->descriptor = signalfd(-1, &sessionSignals, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (end->descriptor < 0 || sigprocmask(SIG_BLOCK, &sessionSignals, nullptr) != 0) return;
+    end->notifier = std::make_unique<QSocketNotifier>(end->descriptor, QSocketNotifier::Read);
+    const int descriptor = end->descriptor;
+    QObject::connect(end->notifier.get(), &QSocketNotifier::activated, end->notifier.get(),
+                     [descriptor, ending] {
+                         signalfd_siginfo info;
+                         while (read(descriptor, &info, sizeof info) == sizeof info) {
+                         }
+                         ending();
+                     });
+    sessionEnd_ = std::move(end);
 }
 
 Application::~Application() = default;

@@ -12,6 +12,7 @@
 class QAction;
 class QEventLoop;
 class QMenuBar;
+class QMessageBox;
 class QWidget;
 
 struct MainWindow::Widgets {
@@ -24,6 +25,7 @@ struct MainWindow::Widgets {
     std::map<Command, QAction*> actions;
     std::unique_ptr<QAbstractNativeEventFilter> destroyWatcher;
     QEventLoop* loop = nullptr;
+    QMessageBox* question = nullptr;  // a dialog waiting for an answer
     bool ended = false;
     int endValue = 0;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,13 @@ struct MenuTitle {
     std::vector<MenuItem> items;
 };
 
+// A question in a standard dialog over the window: its answers are buttons, the first one the
+// default, the last one what Escape or closing the dialog gives.
+struct Question {
+    std::string text;
+    std::vector<std::string> answers;
+};
+
 struct WindowShape {
     std::string title;
     int clientWidth;
@@ -70,10 +78,15 @@ public:
     Application& operator=(const Application&) = delete;
 
     Fonts& PageFonts() { return *fonts_; }
+    // When the session ends the program (SIGTERM or SIGHUP, as at logout or shutdown),
+    // `ending` runs in the event loop instead of the process being killed.
+    void WhenTheSessionEnds(std::function<void()> ending);
 
 private:
     struct Session;
     std::unique_ptr<Session> session_;
+    struct SessionEnd;
+    std::unique_ptr<SessionEnd> sessionEnd_;
     std::unique_ptr<Fonts> fonts_;
 };
 
@@ -92,6 +105,11 @@ public:
 
     void SetMenuState(Command command, MenuState state);
     MenuState GetMenuState(Command command) const;
+
+    // Asks in a dialog and waits for the answer: the index of the button chosen.
+    int Ask(const Question& question);
+    // Closes a dialog that is waiting for an answer, as Escape would.
+    void DismissQuestion();
 
     // Centres the window on the desktop, shows it and gives the surface the keyboard.
     void Open();

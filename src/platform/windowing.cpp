@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -411,6 +413,27 @@ MenuState MainWindow::GetMenuState(Command command) const {
     const QAction* action = widgets_->actions.at(command);
     if (!action->isEnabled()) return MenuState::Greyed;
     return action->isChecked() ? MenuState::Checked : MenuState::Enabled;
+}
+
+int MainWindow::Ask(const Question& question) {
+    Widgets& w = *widgets_;
+    QMessageBox box(QMessageBox::Question, w.main->windowTitle(),
+                    QString::fromStdString(question.text), QMessageBox::NoButton, w.main);
+    std::vector<QPushButton*> buttons;
+    for (const std::string& answer : question.answers)
+        buttons.push_back(box.addButton(QString::fromStdString(answer), QMessageBox::ActionRole));
+    box.setDefaultButton(buttons.front());
+    box.setEscapeButton(buttons.back());
+    w.question = &box;
+    box.exec();
+    w.question = nullptr;
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? static_cast<int>(buttons.size()) - 1
+                                   : static_cast<int>(chosen - buttons.begin());
+}
+
+void MainWindow::DismissQuestion() {
+    if (widgets_->question) widgets_->question->reject();
 }
 
 void MainWindow::Open() {
