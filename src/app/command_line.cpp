@@ -22,7 +22,7 @@ constexpr const char* USAGE =
     "\n"
     "  --nuevo-periodo  guarda el periodo actual como ahorros-AAAA-MM-DD.log (la fecha en\n"
     "                   que empez\xC3\xB3) y abre la pantalla de bienvenida para empezar otro\n"
-    "  --help           muestra esta ayuda y termina\n"
+    "  -h, --help       muestra esta ayuda y termina\n"
     "  --version        muestra la versi\xC3\xB3n y termina\n";
 
 void PrintUsage(std::FILE* to) {
