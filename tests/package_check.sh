@@ -26,6 +26,7 @@ expected=$({
     echo ./usr/share/man/es/man1/monedario.1.gz
     echo ./usr/share/man/man1/monedario.1.gz
     echo ./usr/share/metainfo/$id.metainfo.xml
+    echo ./usr/share/mime/packages/$id.xml
 } | LC_ALL=C sort)
 
 stage="$work/stage"
@@ -34,9 +35,15 @@ staged=$(cd "$stage" && find . ! -type d | LC_ALL=C sort)
 [ "$staged" = "$expected" ] || fail "installed files are:
 $staged"
 entry="$stage/usr/share/applications/$id.desktop"
-grep -qx 'Exec="/usr/bin/monedario"' "$entry" || fail "Exec of $entry"
+grep -qx 'Exec="/usr/bin/monedario" %f' "$entry" || fail "Exec of $entry"
 grep -qx 'Exec="/usr/bin/monedario" --nuevo-periodo' "$entry" || fail "the new period action"
 grep -qx "Icon=$id" "$entry" || fail "Icon of $entry"
+grep -qx "MimeType=application/x-monedario-period;" "$entry" || fail "MimeType of $entry"
+# A kept period has its own type, which wins over the plain text logs of "*.log".
+cp -r "$stage/usr/share/mime" "$work/mime"
+update-mime-database "$work/mime" || fail "update-mime-database"
+grep -qx "60:application/x-monedario-period:ahorros-\*.log" "$work/mime/globs2" ||
+    fail "the kept period's type in globs2"
 desktop-file-validate "$entry"
 appstreamcli validate --pedantic --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
 for size in $sizes; do
@@ -89,7 +96,7 @@ grep -q "<release version=\"$version\"" "$work/unpacked/usr/share/metainfo/$id.m
 
 own="$work/own folder"
 cmake --install "$build" --prefix "$own" >/dev/null
-grep -qx "Exec=\"$own/bin/monedario\"" "$own/share/applications/$id.desktop" ||
+grep -qx "Exec=\"$own/bin/monedario\" %f" "$own/share/applications/$id.desktop" ||
     fail "Exec of the per-user entry"
 desktop-file-validate "$own/share/applications/$id.desktop"
 echo "package $(basename "$deb"): $(echo "$packaged" | wc -l) files; Depends: $depends"
