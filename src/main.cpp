@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     claim.Forward([&program](StartRequest request) {
         if (request == StartRequest::NewPeriod) program.NewPeriodRequested();
     });
-    application.WhenTheSessionEnds([&program] { program.SessionEnds(); });
+    const SessionEnd sessionEnd([&program] { program.SessionEnds(); });
     program.Open();
     return program.Exec();
 }

@@ -60,33 +60,32 @@ Application::Application(const char* programPath) {
 
 // The signals are taken from a descriptor in the event loop rather than by a handler, which
 // could do nothing safely in the middle of the program.
-struct Application::SessionEnd {
-    int descriptor = -1;
-    std::unique_ptr<QSocketNotifier> notifier;
-    ~SessionEnd() {
-        notifier.reset();
-        if (descriptor >= 0) close(descriptor);
-    }
+struct SessionEnd::Notifier {
+    QSocketNotifier notifier;
+    explicit Notifier(int descriptor) : notifier(descriptor, QSocketNotifier::Read) {}
 };
 
-void Application::WhenTheSessionEnds(std::function<void()> ending) {
+SessionEnd::SessionEnd(std::function<void()> ending) {
     sigset_t sessionSignals;
     sigemptyset(&sessionSignals);
     sigaddset(&sessionSignals, SIGTERM);
     sigaddset(&sessionSignals, SIGHUP);
-    auto end = std::make_unique<SessionEnd>();
-    end->descriptor = signalfd(-1, &sessionSignals, SFD_CLOEXEC | SFD_NONBLOCK);
-    if (end->descriptor < 0 || sigprocmask(SIG_BLOCK, &sessionSignals, nullptr) != 0) return;
-    end->notifier = std::make_unique<QSocketNotifier>(end->descriptor, QSocketNotifier::Read);
-    const int descriptor = end->descriptor;
-    QObject::connect(end->notifier.get(), &QSocketNotifier::activated, end->notifier.get(),
+    descriptor_ = signalfd(-1, &sessionSignals, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (descriptor_ < 0 || sigprocmask(SIG_BLOCK, &sessionSignals, nullptr) != 0) return;
+    notifier_ = std::make_unique<Notifier>(descriptor_);
+    const int descriptor = descriptor_;
+    QObject::connect(&notifier_->notifier, &QSocketNotifier::activated, &notifier_->notifier,
                      [descriptor, ending] {
                          signalfd_siginfo info;
                          while (read(descriptor, &info, sizeof info) == sizeof info) {
                          }
                          ending();
                      });
-    sessionEnd_ = std::move(end);
+}
+
+SessionEnd::~SessionEnd() {
+    notifier_.reset();
+    if (descriptor_ >= 0) close(descriptor_);
 }
 
 Application::~Application() = default;

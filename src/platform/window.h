@@ -78,16 +78,26 @@ public:
     Application& operator=(const Application&) = delete;
 
     Fonts& PageFonts() { return *fonts_; }
-    // When the session ends the program (SIGTERM or SIGHUP, as at logout or shutdown),
-    // `ending` runs in the event loop instead of the process being killed.
-    void WhenTheSessionEnds(std::function<void()> ending);
 
 private:
     struct Session;
     std::unique_ptr<Session> session_;
-    struct SessionEnd;
-    std::unique_ptr<SessionEnd> sessionEnd_;
     std::unique_ptr<Fonts> fonts_;
+};
+
+// While it lives, the session's end of the program (SIGTERM or SIGHUP, as at logout or
+// shutdown) runs `ending` in the event loop instead of killing the process.
+class SessionEnd {
+public:
+    explicit SessionEnd(std::function<void()> ending);
+    ~SessionEnd();
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+
+private:
+    int descriptor_ = -1;
+    struct Notifier;
+    std::unique_ptr<Notifier> notifier_;
 };
 
 class MainWindow {
