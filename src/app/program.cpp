@@ -6,6 +6,7 @@
 #include "format/format.h"
 #include "input/amount_entry.h"
 #include "view/calendar.h"
+#include "view/description.h"
 
 namespace {
 
@@ -121,6 +122,7 @@ void Program::StartNewMonth() {
     stage_ = Stage::PickingStartDay;
     const Date start = period_.Start();
     period_.Begin(Date{start.year, start.month, 1});
+    keyboardCell_ = -1;
     RedrawCalendar();
     Present();
 }
@@ -161,17 +163,152 @@ void Program::SetPeriodMenu(bool periodInPlace) {
 
 void Program::RedrawCalendar() {
     page_.PaintCalendar(MakeCalendarTexts(period_, statisticsShown_));
+    bannerOnPage_ = false;
     if (field_.IsOpen()) page_.Put(field_.Picture(), field_.Place());
 }
 
 void Program::ShowBanner(std::string_view text, bool dismissOnClick) {
     banner_.Show(page_, text, dismissOnClick);
+    bannerOnPage_ = true;
     Present();
+}
+
+void Program::Present() {
+    window_.ShowPicture(page_.Picture());
+    KeepKeyboardOnADay();
+    const bool marked = KeyboardMarkShown() && keyboardCell_ >= 0 && stage_ != Stage::Welcome;
+    const CellBox box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
+    window_.ShowFocusMark(marked ? std::optional<Rect>(Rect{box.left, box.top, box.right,
+                                                             box.bottom})
+                                 : std::nullopt);
+    Describe();
 }
 
 void Program::ShowField() {
     page_.Put(field_.Picture(), field_.Place());
     window_.ShowPicturePart(page_.Picture(), field_.Area());
+    if (!window_.Listened()) return;
+    SurfaceDescription description = window_.Description();
+    description.field = DescribeField();
+    window_.Describe(std::move(description));
+}
+
+void Program::Describe() {
+    if (!window_.Listened()) return;
+    SurfaceDescription d;
+    if (stage_ == Stage::Welcome) {
+        d.welcome = TEXT_WELCOME;
+    } else {
+        d = DescribeCalendar(period_, statisticsShown_);
+        d.focusedCell = keyboardCell_;
+    }
+    if (bannerOnPage_ && banner_.Text() != TEXT_WELCOME) d.banner = banner_.Text();
+    d.field = DescribeField();
+    window_.Describe(std::move(d));
+}
+
+DescribedField Program::DescribeField() const {
+    DescribedField d;
+    if (!field_.IsOpen()) return d;
+    d.open = true;
+    d.name = field_.Purpose() == FieldPurpose::MonthlyTotal
+                 ? std::string(TEXT_MONTH_TOTAL_FIELD)
+                 : TEXT_EXPENSE_FIELD + DescribeDate(period_, field_.Day());
+    d.text = field_.Text();
+    d.caret = field_.CaretOffset();
+    d.box = field_.Area();
+    return d;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The keyboard among the days
+
+GridPlace Program::KeyboardDay() const {
+    const int index = std::max(keyboardCell_, 0);
+    return GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1};
+}
+
+void Program::KeepKeyboardOnADay() {
+    const auto shown = [this](int index) {
+        return index >= 0 && index < GRID_CELLS &&
+               period_.Shows(GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1});
+    };
+    if (shown(keyboardCell_)) return;
+    keyboardCell_ = -1;
+    for (int index = 0; index < GRID_CELLS && keyboardCell_ < 0; ++index)
+        if (shown(index)) keyboardCell_ = index;
+}
+
+void Program::MoveKeyboard(KeyName key) {
+    const auto shown = [this](int index) {
+        return index >= 0 && index < GRID_CELLS &&
+               period_.Shows(GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1});
+    };
+    KeepKeyboardOnADay();
+    if (keyboardCell_ < 0) return;
+    int next = keyboardCell_;
+    switch (key) {
+        case KeyName::Left:
+            next = keyboardCell_ - 1;
+            break;
+        case KeyName::Right:
+            next = keyboardCell_ + 1;
+            break;
+        case KeyName::Up:
+            next = keyboardCell_ - GRID_COLUMNS;
+            break;
+        case KeyName::Down:
+            next = keyboardCell_ + GRID_COLUMNS;
+            break;
+        case KeyName::Home:
+            for (next = 0; !shown(next); ++next) {
+            }
+            break;
+        case KeyName::End:
+            for (next = GRID_CELLS - 1; !shown(next); --next) {
+            }
+            break;
+        default:
+            break;
+    }
+    if (shown(next)) keyboardCell_ = next;
+}
+
+bool Program::CalendarKey(const Key& key) {
+    switch (key.name) {
+        case KeyName::Left:
+        case KeyName::Right:
+        case KeyName::Up:
+        case KeyName::Down:
+        case KeyName::Home:
+        case KeyName::End:
+            if (stage_ == Stage::Welcome) return false;
+            keyboardUsed_ = true;
+            MoveKeyboard(key.name);
+            Present();
+            return true;
+        case KeyName::Enter:
+        case KeyName::Space: {
+            if (stage_ == Stage::Welcome) return false;
+            keyboardUsed_ = true;
+            KeepKeyboardOnADay();
+            const CellBox box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
+            Click(Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+            return true;
+        }
+        case KeyName::Escape:
+            if (!banner_.DismissOnClick() || stage_ == Stage::Welcome) return false;
+            DismissBanner();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Program::DismissBanner() {
+    RedrawCalendar();
+    Present();
+    banner_.Dismissed();
 }
 
 std::string StartDayBannerText(int day) {
@@ -186,6 +323,7 @@ std::string StartDayBannerText(int day) {
 // banner, and a click for a banner that waits for one only removes it.
 void Program::Click(Point at) {
     if (stage_ == Stage::Welcome) return;
+    const bool picking = stage_ == Stage::PickingStartDay;
     const CellHit hit = HitTestCell(at.x, at.y);
     const GridPlace place{hit.column, hit.row};
     const auto dayOfPeriod = [&] { return hit.onGrid && period_.TakesExpenses(place); };
@@ -197,19 +335,19 @@ void Program::Click(Point at) {
         OpenField(FieldPurpose::Expense, place,
                   Point{day.cellLeft + SPENT_DX, day.cellTop + SPENT_DY});
     }
-    if (banner_.DismissOnClick()) {
-        RedrawCalendar();
-        Present();
-        banner_.Dismissed();
-    }
+    if (banner_.DismissOnClick()) DismissBanner();
+    // The keyboard follows the pointer to the day it chose (a new period starts it anew).
+    if (!picking && hit.onGrid && period_.Shows(place)) keyboardCell_ = CellIndex(place);
 }
 
 void Program::PickStartDay(GridPlace place) {
     const Date start = period_.Start();
     period_.Begin(Date{start.year, start.month, period_.Day(place).dayOfMonth});
+    keyboardCell_ = -1;
     stage_ = Stage::StartDayChosen;
     RedrawCalendar();
     banner_.Show(page_, StartDayBannerText(period_.Start().day), false);
+    bannerOnPage_ = true;
     OpenField(FieldPurpose::MonthlyTotal, place, MONTH_TOTAL_FIELD_PLACE);
 }
 
@@ -224,6 +362,7 @@ void Program::OpenField(FieldPurpose purpose, GridPlace day, Point at) {
 // character, Home, End and Enter when released.
 
 void Program::KeyDown(const Key& key) {
+    if (!field_.IsOpen() && CalendarKey(key)) return;
     for (const PendingKey& due : keys_.Press(key)) DoKeyDownAction(due);
 }
 

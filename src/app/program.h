@@ -65,6 +65,9 @@ public:
     const Banner& ShownBanner() const { return banner_; }
     const EntryField& Field() const { return field_; }
     Stage CurrentStage() const { return stage_; }
+    // The day the keyboard is on, and whether its mark shows (once the keyboard moved it).
+    GridPlace KeyboardDay() const;
+    bool KeyboardMarkShown() const { return keyboardUsed_ && !field_.IsOpen(); }
 
 private:
     // "Salir" or the window's close button: with amounts not saved yet, the user is asked first.
@@ -79,6 +82,14 @@ private:
     void ToggleStatistics();
     void DoKeyDownAction(const PendingKey& key);
     void DoKeyUpAction(const PendingKey& key);
+    // With no field open: arrows, Home and End move the keyboard among the days, Enter and Space
+    // act on its day as a click does, Escape removes a banner that waits for a click. False for
+    // a key that means nothing there.
+    bool CalendarKey(const Key& key);
+    void MoveKeyboard(KeyName key);
+    // The keyboard stays on a day of the period shown.
+    void KeepKeyboardOnADay();
+    void DismissBanner();
 
     // "Mes nuevo" greyed and the period's commands enabled, or the other way round.
     void SetPeriodMenu(bool periodInPlace);
@@ -86,9 +97,13 @@ private:
     // sees where typing goes.
     void RedrawCalendar();
     void ShowBanner(std::string_view text, bool dismissOnClick);
-    void Present() { window_.ShowPicture(page_.Picture()); }
+    // The page on the surface, with the keyboard's mark, and told to a screen reader.
+    void Present();
     // Only the field changed: only its rectangle is shown again.
     void ShowField();
+    // What the surface shows, told to a screen reader (when one listens).
+    void Describe();
+    DescribedField DescribeField() const;
 
     Fonts& fonts_;
     Ledger& ledger_;
@@ -103,6 +118,9 @@ private:
     Stage stage_ = Stage::Welcome;
     bool statisticsShown_ = false;
     bool unsaved_ = false;
+    bool bannerOnPage_ = false;  // the page shows a banner until it is drawn again
+    int keyboardCell_ = -1;      // the keyboard's day: an index into the period's cells
+    bool keyboardUsed_ = false;
     MainWindow window_;
 };
 

@@ -24,3 +24,6 @@ constexpr const char* ANSWER_CANCEL = "Cancelar";
 constexpr const char* TEXT_NEW_PERIOD_QUESTION = "¿Empezar un periodo nuevo?";
 constexpr const char* TEXT_NEW_PERIOD_KEEPS = " El periodo actual se guardará como ";
 constexpr const char* ANSWER_NEW_PERIOD = "Empezar un periodo nuevo";
+// What the entry field is for, as a screen reader names it.
+constexpr const char* TEXT_MONTH_TOTAL_FIELD = "Total del mes";
+constexpr const char* TEXT_EXPENSE_FIELD = "Gasto del ";

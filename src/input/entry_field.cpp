@@ -2,6 +2,8 @@
 // field's picture.
 #include "input/entry_field.h"
 
+#include <algorithm>
+
 #include "platform/utf8.h"
 
 namespace {
@@ -135,4 +137,14 @@ std::string EntryField::Text() const {
         }
     }
     return text;
+}
+
+int EntryField::CaretOffset() const {
+    int offset = 0;
+    if (!HasCells()) return offset;
+    for (int row = 1; row <= caretRow_; ++row) {
+        const int end = row == caretRow_ ? std::min(caretColumn_, columns_) : columns_;
+        for (int column = 1; column < end; ++column) offset += CharacterAt(column, row) != 0;
+    }
+    return offset;
 }

@@ -28,4 +28,12 @@ struct MainWindow::Widgets {
     QMessageBox* question = nullptr;  // a dialog waiting for an answer
     bool ended = false;
     int endValue = 0;
+    SurfaceDescription description;  // what a screen reader is told
+    std::optional<Rect> focusMark;   // drawn over the picture
 };
+
+// The surface's accessible interface reads `description`; TellChanges announces the difference
+// between two descriptions.
+void InstallSurfaceAccessibility(QWidget* surface, const SurfaceDescription* description);
+void TellChanges(QWidget* surface, const SurfaceDescription& before,
+                 const SurfaceDescription& after);

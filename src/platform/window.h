@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,36 @@ struct Question {
     std::vector<std::string> answers;
 };
 
+// What the surface shows, as a screen reader is told it; boxes are in the picture's pixels.
+struct DescribedCell {
+    std::string name;  // empty for a cell that holds no day
+    Rect box;
+};
+struct DescribedGauge {
+    std::string name;
+    int percentage;
+    std::string amount;
+    Rect box;
+};
+struct DescribedField {
+    bool open = false;
+    std::string name;  // what the typed amount is for
+    std::string text;
+    int caret = 0;  // the characters before the caret
+    Rect box;
+};
+struct SurfaceDescription {
+    std::string heading;  // the months and the year; empty when no calendar shows
+    Rect headingBox;
+    std::vector<std::string> columnHeaders;  // the weekdays, when the calendar shows
+    std::vector<DescribedCell> cells;        // row by row, when the calendar shows
+    int focusedCell = -1;                    // the keyboard's day, an index into `cells`
+    std::vector<DescribedGauge> gauges;
+    std::string welcome;  // the welcome screen's text
+    std::string banner;   // the message on the page, empty when none
+    DescribedField field;
+};
+
 struct WindowShape {
     std::string title;
     int clientWidth;
@@ -115,6 +146,15 @@ public:
 
     void SetMenuState(Command command, MenuState state);
     MenuState GetMenuState(Command command) const;
+
+    // Whether a screen reader (or another assistive program) is listening.
+    bool Listened() const;
+    // Tells a screen reader what the surface shows now: what changed is announced, a new banner
+    // as an alert, and the focus follows the field or the keyboard's day.
+    void Describe(SurfaceDescription description);
+    const SurfaceDescription& Description() const;
+    // The keyboard's place among the days, drawn over the picture (never into it), or none.
+    void ShowFocusMark(std::optional<Rect> box);
 
     // Asks in a dialog and waits for the answer: the index of the button chosen.
     int Ask(const Question& question);

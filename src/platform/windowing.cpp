@@ -2,6 +2,7 @@
 // key and mouse events into the program's events: a held key's repeats become further presses,
 // its release comes once.
 #include <QAbstractNativeEventFilter>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,6 +33,8 @@ namespace {
 // a key must have been down before the window system can have repeated it at all.
 constexpr int REPEAT_PAIR_WAIT_MS = 20;
 constexpr uint64_t REPEAT_MIN_DOWN_MS = 100;
+// The keyboard's focus mark lies this far inside the day's box.
+constexpr int FOCUS_MARK_INSET = 3;
 
 KeyName NameOf(int key) {
     switch (key) {
@@ -116,8 +119,9 @@ struct KeyHeld {
 
 class SurfaceWidget : public QFrame {
 public:
-    SurfaceWidget(WindowEvents& events, const Image& picture, QWidget* parent)
-        : QFrame(parent), events_(events), picture_(picture) {
+    SurfaceWidget(WindowEvents& events, const Image& picture,
+                  const std::optional<Rect>& focusMark, QWidget* parent)
+        : QFrame(parent), events_(events), picture_(picture), focusMark_(focusMark) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
         QPalette p = palette();
@@ -144,6 +148,14 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(contentsRect().topLeft(), shown);
+        if (!focusMark_) return;
+        // The keyboard's day: a dotted frame just inside the day's box, over the picture.
+        const Rect& box = *focusMark_;
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(QRect(contentsRect().topLeft() + QPoint(box.left, box.top),
+                               QSize(box.Width(), box.Height()))
+                             .adjusted(FOCUS_MARK_INSET, FOCUS_MARK_INSET, -FOCUS_MARK_INSET - 1,
+                                       -FOCUS_MARK_INSET - 1));
     }
 
     bool event(QEvent* e) override {
@@ -162,8 +174,9 @@ protected:
     }
 
     // A held key repeats as a release and a press of the same key at the same time, marked as a
-    // repeat or not; only the press counts.
+    // repeat or not; only the press counts. F10 opens the menu bar's first menu.
     void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::NoModifier) return OpenFirstMenu();
         const uint32_t id = KeyIdOf(e);
         if (held_.held && held_.key.id == id && held_.time == e->timestamp()) {
             held_ = HeldRelease{};
@@ -206,6 +219,11 @@ protected:
     }
 
 private:
+    void OpenFirstMenu() {
+        auto* bar = window()->findChild<QMenuBar*>();
+        if (bar && !bar->actions().isEmpty()) bar->setActiveAction(bar->actions().first());
+    }
+
     std::vector<KeyHeld>::iterator FindDown(uint32_t id) {
         return std::find_if(down_.begin(), down_.end(),
                             [id](const KeyHeld& k) { return k.id == id; });
@@ -243,6 +261,7 @@ private:
 
     WindowEvents& events_;
     const Image& picture_;
+    const std::optional<Rect>& focusMark_;
     QTimer releaseTimer_;
     HeldRelease held_;
     std::vector<KeyHeld> down_;
@@ -370,7 +389,8 @@ MainWindow::MainWindow(WindowEvents& events, const WindowShape& shape,
     w.main = main;
     main->setWindowTitle(QString::fromStdString(shape.title));
     main->setFixedSize(shape.clientWidth, shape.clientHeight);
-    w.surface = new SurfaceWidget(events, w.picture, main);
+    w.surface = new SurfaceWidget(events, w.picture, w.focusMark, main);
+    InstallSurfaceAccessibility(w.surface, &w.description);
     w.menuBar = BuildMenuBar(w, events, menus);
     // The menu bar takes its height out of the client area; the surface keeps its place below.
     const int menuHeight = w.menuBar->sizeHint().height();
@@ -413,6 +433,30 @@ MenuState MainWindow::GetMenuState(Command command) const {
     const QAction* action = widgets_->actions.at(command);
     if (!action->isEnabled()) return MenuState::Greyed;
     return action->isChecked() ? MenuState::Checked : MenuState::Enabled;
+}
+
+bool MainWindow::Listened() const {
+    return QAccessible::isActive();
+}
+
+void MainWindow::Describe(SurfaceDescription description) {
+    Widgets& w = *widgets_;
+    const SurfaceDescription before = std::move(w.description);
+    w.description = std::move(description);
+    TellChanges(w.surface, before, w.description);
+}
+
+const SurfaceDescription& MainWindow::Description() const {
+    return widgets_->description;
+}
+
+void MainWindow::ShowFocusMark(std::optional<Rect> box) {
+    Widgets& w = *widgets_;
+    if (w.focusMark.has_value() == box.has_value() &&
+        (!box || (w.focusMark->left == box->left && w.focusMark->top == box->top)))
+        return;
+    w.focusMark = box;
+    w.surface->update();
 }
 
 int MainWindow::Ask(const Question& question) {
