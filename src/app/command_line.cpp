@@ -51,8 +51,7 @@ Options ReadCommandLine(int argc, char** argv, const std::string& ledgerPath) {
             options.file = arg;
         } else {
             std::fprintf(stderr, "monedario: %s: %s\n",
-                         arg.starts_with('-') ? "opción desconocida" : "argumento de más",
-                         argv[i]);
+                         arg.starts_with('-') ? "opción desconocida" : "argumento de más", argv[i]);
             PrintUsage(stderr, ledgerPath);
             options.exitCode = EXIT_USAGE;
             return options;
@@ -76,8 +75,7 @@ Options ReadCommandLine(int argc, char** argv, const std::string& ledgerPath) {
 
 std::optional<int> BeginNewPeriod(Ledger& ledger, bool ownsLedger) {
     if (!ownsLedger) {
-        std::fprintf(stderr, "monedario: %s está abierto en otra ventana\n",
-                     ledger.Path().c_str());
+        std::fprintf(stderr, "monedario: %s está abierto en otra ventana\n", ledger.Path().c_str());
         return EXIT_FAILURE_TO_ARCHIVE;
     }
     std::string archived;

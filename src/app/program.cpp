@@ -24,10 +24,10 @@ Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today, Pro
       today_(today),
       mode_(mode),
       page_(fonts),
-      window_(*this,
-              WindowShape{TitleFor(mode, ledger), MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT,
-                          SURFACE_AREA},
-              ProgramMenus()) {}
+      window_(
+          *this,
+          WindowShape{TitleFor(mode, ledger), MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT, SURFACE_AREA},
+          ProgramMenus()) {}
 
 bool Program::Open() {
     period_ = Period(Date{today_.year, today_.month, 1});
@@ -151,8 +151,7 @@ void Program::ToggleStatistics() {
 
 void Program::SetPeriodMenu(bool periodInPlace) {
     const MenuState periodCommands = periodInPlace ? MenuState::Enabled : MenuState::Greyed;
-    window_.SetMenuState(Command::NewMonth,
-                         periodInPlace ? MenuState::Greyed : MenuState::Enabled);
+    window_.SetMenuState(Command::NewMonth, periodInPlace ? MenuState::Greyed : MenuState::Enabled);
     window_.SetMenuState(Command::Save, periodCommands);
     window_.SetMenuState(Command::Statistics, periodCommands);
     window_.SetMenuState(Command::Picture, periodCommands);
@@ -178,23 +177,21 @@ void Program::Present() {
     KeepKeyboardOnADay();
     const bool marked = KeyboardMarkShown() && keyboardCell_ >= 0 && stage_ != Stage::Welcome;
     const CellBox box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
-    window_.ShowFocusMark(marked ? std::optional<Rect>(Rect{box.left, box.top, box.right,
-                                                             box.bottom})
-                                 : std::nullopt);
+    window_.ShowFocusMark(marked
+                              ? std::optional<Rect>(Rect{box.left, box.top, box.right, box.bottom})
+                              : std::nullopt);
     Describe();
 }
 
 void Program::ShowField() {
     page_.Put(field_.Picture(), field_.Place());
     window_.ShowPicturePart(page_.Picture(), field_.Area());
-    if (!window_.Listened()) return;
     SurfaceDescription description = window_.Description();
     description.field = DescribeField();
     window_.Describe(std::move(description));
 }
 
 void Program::Describe() {
-    if (!window_.Listened()) return;
     SurfaceDescription d;
     if (stage_ == Stage::Welcome) {
         d.welcome = TEXT_WELCOME;

@@ -101,7 +101,7 @@ private:
     void Present();
     // Only the field changed: only its rectangle is shown again.
     void ShowField();
-    // What the surface shows, told to a screen reader (when one listens).
+    // What the surface shows, told to a screen reader.
     void Describe();
     DescribedField DescribeField() const;
 

@@ -55,8 +55,8 @@ void EntryField::Paint() {
                                 character, *font_, FIELD_TEXT, FIELD_BACK);
         }
     }
-    picture_.Text(Point{(caretColumn_ - 1) * charWidth_, (caretRow_ - 1) * lineHeight_},
-                  CARET_TEXT, *font_, FIELD_TEXT);
+    picture_.Text(Point{(caretColumn_ - 1) * charWidth_, (caretRow_ - 1) * lineHeight_}, CARET_TEXT,
+                  *font_, FIELD_TEXT);
 }
 
 void EntryField::Put(char32_t character) {

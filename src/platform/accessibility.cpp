@@ -12,6 +12,8 @@
 namespace {
 
 constexpr const char* DESCRIPTION_PROPERTY = "monedarioDescription";
+// Set once something (a screen reader's bridge) has asked for the surface's interface.
+constexpr const char* ASKED_PROPERTY = "monedarioAccessibleAsked";
 constexpr int COLUMNS = 7;
 
 enum class Kind { Heading, Table, ColumnHeader, Cell, Gauge, Welcome, Field, Banner };
@@ -77,9 +79,7 @@ public:
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override { return 0; }
     int columnCount() const override { return COLUMNS; }
-    int rowCount() const override {
-        return static_cast<int>(Description().cells.size()) / COLUMNS;
-    }
+    int rowCount() const override { return static_cast<int>(Description().cells.size()) / COLUMNS; }
     QList<int> selectedColumns() const override { return {}; }
     QList<int> selectedRows() const override { return {}; }
     bool isColumnSelected(int) const override { return false; }
@@ -280,8 +280,7 @@ QString Item::text(QAccessible::Text t) const {
         if (kind_ == Kind::Gauge) return QString::number(d.gauges[index_].percentage) + " %";
         return {};
     }
-    if (t == QAccessible::Description && kind_ == Kind::Gauge)
-        return Text(d.gauges[index_].amount);
+    if (t == QAccessible::Description && kind_ == Kind::Gauge) return Text(d.gauges[index_].amount);
     if (t != QAccessible::Name) return {};
     switch (kind_) {
         case Kind::Heading:
@@ -364,15 +363,14 @@ QAccessible::State Item::state() const {
 
 QAccessibleInterface* TableItem::cellAt(int row, int column) const {
     const int index = row * COLUMNS + column;
-    return index >= 0 && index < static_cast<int>(Description().cells.size())
-               ? surface_.Cell(index)
-               : nullptr;
+    return index >= 0 && index < static_cast<int>(Description().cells.size()) ? surface_.Cell(index)
+                                                                              : nullptr;
 }
 
 QString TableItem::columnDescription(int column) const {
     const auto& headers = Description().columnHeaders;
     return column >= 0 && column < static_cast<int>(headers.size()) ? Text(headers[column])
-                                                                     : QString();
+                                                                    : QString();
 }
 
 QList<QAccessibleInterface*> CellItem::columnHeaderCells() const {
@@ -381,8 +379,10 @@ QList<QAccessibleInterface*> CellItem::columnHeaderCells() const {
 
 QAccessibleInterface* SurfaceFactory(const QString& key, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
-    if (key != QLatin1String("QFrame") || !widget || !widget->property(DESCRIPTION_PROPERTY).isValid())
+    if (key != QLatin1String("QFrame") || !widget ||
+        !widget->property(DESCRIPTION_PROPERTY).isValid())
         return nullptr;
+    widget->setProperty(ASKED_PROPERTY, true);
     return new SurfaceAccessible(widget);
 }
 
@@ -393,19 +393,22 @@ void Send(QAccessibleEvent&& event) {
 }  // namespace
 
 void InstallSurfaceAccessibility(QWidget* surface, const SurfaceDescription* description) {
-    surface->setProperty(DESCRIPTION_PROPERTY, QVariant::fromValue(static_cast<const void*>(description)));
+    surface->setProperty(DESCRIPTION_PROPERTY,
+                         QVariant::fromValue(static_cast<const void*>(description)));
     QAccessible::installFactory(SurfaceFactory);
 }
 
 void TellChanges(QWidget* surface, const SurfaceDescription& before,
                  const SurfaceDescription& after) {
-    if (!QAccessible::isActive()) return;
-    auto* accessible = static_cast<SurfaceAccessible*>(QAccessible::queryAccessibleInterface(surface));
+    // Nobody has asked what the surface shows: there is nobody to tell what changed.
+    if (!surface->property(ASKED_PROPERTY).toBool()) return;
+    auto* accessible =
+        static_cast<SurfaceAccessible*>(QAccessible::queryAccessibleInterface(surface));
     if (!accessible) return;
     const bool calendarChanged = before.heading.empty() != after.heading.empty();
     if (calendarChanged || before.gauges.size() != after.gauges.size() ||
-        before.welcome.empty() != after.welcome.empty() ||
-        before.field.open != after.field.open || before.banner.empty() != after.banner.empty())
+        before.welcome.empty() != after.welcome.empty() || before.field.open != after.field.open ||
+        before.banner.empty() != after.banner.empty())
         Send(QAccessibleEvent(accessible, QAccessible::ObjectReorder));
     if (before.heading != after.heading)
         Send(QAccessibleEvent(accessible->Heading(), QAccessible::NameChanged));

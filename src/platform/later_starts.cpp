@@ -1,5 +1,7 @@
 // One running program per ledger: the running one listens on a local socket named after its
 // ledger, and a later start asks it over that socket to bring its window to the front.
+#include "platform/later_starts.h"
+
 #include <unistd.h>
 
 #include <QApplication>
@@ -12,8 +14,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
-
-#include "platform/later_starts.h"
 
 namespace {
 

@@ -18,7 +18,7 @@ class QWidget;
 struct MainWindow::Widgets {
     explicit Widgets(Image surfacePicture) : picture(std::move(surfacePicture)) {}
 
-    Image picture;  // what the surface shows, inside its border
+    Image picture;               // what the surface shows, inside its border
     QWidget* main = nullptr;     // the top-level window
     QWidget* surface = nullptr;  // the drawing surface inside it
     QMenuBar* menuBar = nullptr;

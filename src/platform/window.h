@@ -17,7 +17,20 @@ enum class Command { NewMonth, Save, Picture, Author, Quit, Statistics };
 enum class MenuState { Enabled, Greyed, Checked };
 
 // The keys the program tells apart; any other key is Other.
-enum class KeyName { Other, Enter, Backspace, Tab, Escape, Space, Home, End, Left, Right, Up, Down };
+enum class KeyName {
+    Other,
+    Enter,
+    Backspace,
+    Tab,
+    Escape,
+    Space,
+    Home,
+    End,
+    Left,
+    Right,
+    Up,
+    Down
+};
 
 // One press or release of a key on the surface.
 struct Key {
@@ -147,8 +160,6 @@ public:
     void SetMenuState(Command command, MenuState state);
     MenuState GetMenuState(Command command) const;
 
-    // Whether a screen reader (or another assistive program) is listening.
-    bool Listened() const;
     // Tells a screen reader what the surface shows now: what changed is announced, a new banner
     // as an alert, and the focus follows the field or the keyboard's day.
     void Describe(SurfaceDescription description);

@@ -12,10 +12,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -119,8 +119,8 @@ struct KeyHeld {
 
 class SurfaceWidget : public QFrame {
 public:
-    SurfaceWidget(WindowEvents& events, const Image& picture,
-                  const std::optional<Rect>& focusMark, QWidget* parent)
+    SurfaceWidget(WindowEvents& events, const Image& picture, const std::optional<Rect>& focusMark,
+                  QWidget* parent)
         : QFrame(parent), events_(events), picture_(picture), focusMark_(focusMark) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
@@ -219,9 +219,18 @@ protected:
     }
 
 private:
+    // As a keyboard opens a menu: its first item that can be chosen is highlighted.
     void OpenFirstMenu() {
         auto* bar = window()->findChild<QMenuBar*>();
-        if (bar && !bar->actions().isEmpty()) bar->setActiveAction(bar->actions().first());
+        if (!bar || bar->actions().isEmpty()) return;
+        QAction* first = bar->actions().first();
+        bar->setActiveAction(first);
+        if (!first->menu()) return;
+        for (QAction* item : first->menu()->actions()) {
+            if (item->isSeparator() || !item->isEnabled()) continue;
+            first->menu()->setActiveAction(item);
+            return;
+        }
     }
 
     std::vector<KeyHeld>::iterator FindDown(uint32_t id) {
@@ -382,8 +391,8 @@ QMenuBar* BuildMenuBar(MainWindow::Widgets& w, WindowEvents& events,
 
 MainWindow::MainWindow(WindowEvents& events, const WindowShape& shape,
                        const std::vector<MenuTitle>& menus)
-    : widgets_(std::make_unique<Widgets>(Image(shape.surface.Width() - 2,
-                                               shape.surface.Height() - 2, Image::Use::Screen))) {
+    : widgets_(std::make_unique<Widgets>(
+          Image(shape.surface.Width() - 2, shape.surface.Height() - 2, Image::Use::Screen))) {
     Widgets& w = *widgets_;
     auto* main = new MainWidget(events);
     w.main = main;
@@ -433,10 +442,6 @@ MenuState MainWindow::GetMenuState(Command command) const {
     const QAction* action = widgets_->actions.at(command);
     if (!action->isEnabled()) return MenuState::Greyed;
     return action->isChecked() ? MenuState::Checked : MenuState::Enabled;
-}
-
-bool MainWindow::Listened() const {
-    return QAccessible::isActive();
 }
 
 void MainWindow::Describe(SurfaceDescription description) {

@@ -93,7 +93,8 @@ void PaintCalendar(Image& page, const CalendarTexts& texts, Fonts& fonts) {
         }
     }
     if (!texts.statistics) return;
-    DrawStatistics(page, SPENT_GAUGE, COLOUR_RED, texts.totals.spent, texts.totals.allowance, fonts);
+    DrawStatistics(page, SPENT_GAUGE, COLOUR_RED, texts.totals.spent, texts.totals.allowance,
+                   fonts);
     DrawStatistics(page, LEFT_GAUGE, COLOUR_GREEN, texts.totals.balance, texts.totals.allowance,
                    fonts);
 }

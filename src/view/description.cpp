@@ -13,7 +13,8 @@ constexpr int SUNDAY = 7;
 // The names begin with a capital; in the middle of a sentence they do not.
 std::string Lowercase(std::string_view name) {
     std::string text(name);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
     return text;
 }
 
@@ -60,9 +61,9 @@ SurfaceDescription DescribeCalendar(const Period& period, bool statistics) {
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
             const GridPlace place{column, row};
-            d.cells.push_back(DescribedCell{
-                period.Shows(place) ? DescribeDay(period, place) : std::string(),
-                BoxOf(CellGeometry(column, row))});
+            d.cells.push_back(
+                DescribedCell{period.Shows(place) ? DescribeDay(period, place) : std::string(),
+                              BoxOf(CellGeometry(column, row))});
         }
     }
     if (statistics) {
