@@ -1,6 +1,7 @@
 // The program's objects, made once and owned here for the whole run.
 #include "app/command_line.h"
 #include "app/ledger_claim.h"
+#include "app/period_files.h"
 #include "app/program.h"
 
 int main(int argc, char** argv) {
@@ -8,19 +9,23 @@ int main(int argc, char** argv) {
     Ledger ledger(PlaceLedger(ProgramFolder(), UserDataHome()), files);
     const Options options = ReadCommandLine(argc, argv, ledger.Path());
     if (options.exitCode) return *options.exitCode;
+    if (options.csv) return PrintPeriodCsv(options.file.empty() ? ledger.Path() : options.file);
 
     Application application(argc > 0 && argv[0] != nullptr ? argv[0] : "monedario");
+    if (!options.file.empty()) return ViewPeriod(application, options.file);
     IgnoreFileSizeSignal();
-    const LedgerClaim claim(ledger);
+    LedgerClaim claim(ledger, options.newPeriod ? StartRequest::NewPeriod : StartRequest::Show);
+    if (claim.HandedOver()) return 0;
     // A new period begins only in the run that owns the ledger.
     if (options.newPeriod) {
-        if (const auto failed = BeginNewPeriod(ledger, !claim.HandedOver() && claim.Owns()))
-            return *failed;
+        if (const auto failed = BeginNewPeriod(ledger, claim.Owns())) return *failed;
     }
-    if (claim.HandedOver()) return 0;
 
     Program program(application.PageFonts(), ledger, files, Today());
+    claim.Forward([&program](StartRequest request) {
+        if (request == StartRequest::NewPeriod) program.NewPeriodRequested();
+    });
+    const SessionEnd sessionEnd([&program] { program.SessionEnds(); });
     program.Open();
-    program.Exec();
-    return 0;
+    return program.Exec();
 }

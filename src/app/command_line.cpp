@@ -13,11 +13,16 @@ constexpr int EXIT_USAGE = 2;
 constexpr int EXIT_FAILURE_TO_ARCHIVE = 1;
 
 constexpr const char* USAGE =
-    "Uso: monedario [OPCIÓN]\n"
+    "Uso: monedario [OPCIÓN] [ARCHIVO]\n"
     "Reparte el sueldo del mes entre los días del periodo y lleva la cuenta de lo gastado.\n"
     "\n"
+    "  ARCHIVO          muestra un periodo guardado (ahorros-AAAA-MM-DD.log) en una ventana\n"
+    "                   de solo lectura, junto al programa si ya está abierto\n"
+    "  --csv [ARCHIVO]  escribe el periodo actual (o el de ARCHIVO) como CSV en la salida\n"
+    "                   estándar, sin abrir ninguna ventana\n"
     "  --nuevo-periodo  guarda el periodo actual como ahorros-AAAA-MM-DD.log (la fecha en\n"
-    "                   que empezó) y abre la pantalla de bienvenida para empezar otro\n"
+    "                   que empezó) y abre la pantalla de bienvenida para empezar otro; con\n"
+    "                   el programa abierto, se lo propone en su ventana\n"
     "  -h, --help       muestra esta ayuda y termina\n"
     "  --version        muestra la versión y termina\n";
 
@@ -40,14 +45,23 @@ Options ReadCommandLine(int argc, char** argv, const std::string& ledgerPath) {
             version = true;
         } else if (arg == "--nuevo-periodo") {
             options.newPeriod = true;
+        } else if (arg == "--csv") {
+            options.csv = true;
+        } else if (!arg.starts_with('-') && !arg.empty() && options.file.empty()) {
+            options.file = arg;
         } else {
             std::fprintf(stderr, "monedario: %s: %s\n",
-                         arg.starts_with('-') ? "opción desconocida" : "argumento de más",
-                         argv[i]);
+                         arg.starts_with('-') ? "opción desconocida" : "argumento de más", argv[i]);
             PrintUsage(stderr, ledgerPath);
             options.exitCode = EXIT_USAGE;
             return options;
         }
+    }
+    if (options.newPeriod && (options.csv || !options.file.empty())) {
+        std::fprintf(stderr, "monedario: --nuevo-periodo no va con --csv ni con un archivo\n");
+        PrintUsage(stderr, ledgerPath);
+        options.exitCode = EXIT_USAGE;
+        return options;
     }
     if (help) {
         PrintUsage(stdout, ledgerPath);
@@ -61,8 +75,7 @@ Options ReadCommandLine(int argc, char** argv, const std::string& ledgerPath) {
 
 std::optional<int> BeginNewPeriod(Ledger& ledger, bool ownsLedger) {
     if (!ownsLedger) {
-        std::fprintf(stderr, "monedario: %s está abierto en otra ventana\n",
-                     ledger.Path().c_str());
+        std::fprintf(stderr, "monedario: %s está abierto en otra ventana\n", ledger.Path().c_str());
         return EXIT_FAILURE_TO_ARCHIVE;
     }
     std::string archived;

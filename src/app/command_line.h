@@ -8,9 +8,11 @@
 #include "storage/ledger.h"
 
 struct Options {
-    bool newPeriod = false;        // "--nuevo-periodo"
+    bool newPeriod = false;       // "--nuevo-periodo"
+    bool csv = false;             // "--csv": the period as CSV on standard output
+    std::string file;             // a kept period to look at (or to write as CSV)
     std::optional<int> exitCode;  // the program ends at once with this (help, version, a wrong
-                                   // option)
+                                  // option)
 };
 
 // Reads the options; help, the version and a wrong option are answered on the terminal.

@@ -3,10 +3,11 @@
 
 #include "app/menu.h"
 
-LedgerClaim::LedgerClaim(Ledger& ledger) : ledger_(ledger), lock_(FolderOf(ledger.Path())) {
+LedgerClaim::LedgerClaim(Ledger& ledger, StartRequest request)
+    : ledger_(ledger), lock_(FolderOf(ledger.Path())) {
     if (lock_.Held() == FolderLock::State::HeldElsewhere) {
-        if (ShowRunningProgram(ledger.Path(), RUNNING_PROGRAM_CONNECT_MS,
-                               RUNNING_PROGRAM_REPLY_MS)) {
+        if (AskRunningProgram(ledger.Path(), request, RUNNING_PROGRAM_CONNECT_MS,
+                              RUNNING_PROGRAM_REPLY_MS)) {
             handedOver_ = true;
             return;
         }
@@ -18,7 +19,9 @@ LedgerClaim::LedgerClaim(Ledger& ledger) : ledger_(ledger), lock_(FolderOf(ledge
             ledger.LockOut();
             break;
         case FolderLock::State::Locked:
-            laterStarts_ = std::make_unique<LaterStarts>(ledger.Path());
+            laterStarts_ = std::make_unique<LaterStarts>(ledger.Path(), [this](StartRequest r) {
+                if (forward_) forward_(r);
+            });
             ledger.RemoveSaveLeftovers(BITMAP_FILE_NAME);
             break;
         case FolderLock::State::Unavailable:

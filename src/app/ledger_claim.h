@@ -2,6 +2,7 @@
 // start for the same ledger hands over to it.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/files.h"
@@ -14,11 +15,14 @@ constexpr int RUNNING_PROGRAM_REPLY_MS = 5000;
 
 // Claims the ledger for this run: its folder's lock is taken, later starts are listened for and
 // the leftovers of killed saves removed. When another running program owns the ledger it is
-// asked to show its window (this start then ends); if it cannot be reached, this run may not
-// save.
+// asked to show its window, or to offer a new period (this start then ends); if it cannot be
+// reached, this run may not save.
 class LedgerClaim {
 public:
-    explicit LedgerClaim(Ledger& ledger);
+    LedgerClaim(Ledger& ledger, StartRequest request);
+
+    // Where the requests of later starts go, once there is a program to take them.
+    void Forward(std::function<void(StartRequest)> to) { forward_ = std::move(to); }
 
     // Another running program has shown its window: this start ends.
     bool HandedOver() const { return handedOver_; }
@@ -28,6 +32,7 @@ public:
 private:
     Ledger& ledger_;
     FolderLock lock_;
+    std::function<void(StartRequest)> forward_;
     std::unique_ptr<LaterStarts> laterStarts_;
     bool handedOver_ = false;
 };

@@ -16,13 +16,13 @@ void PutLittleEndian(std::string& out, size_t offset, uint32_t value, int bytes)
 }  // namespace
 
 std::vector<MenuTitle> ProgramMenus() {
-    return {{"Operaciones",
+    return {{"&Operaciones",
              {{Command::NewMonth, "Mes nuevo"},
               {Command::Save, "Grabar", true},
               {Command::Picture, "Bitmap", true},
               {Command::Author, "Autor", true},
               {Command::Quit, "Salir"}}},
-            {"Ver", {{Command::Statistics, "Estadísticas"}}}};
+            {"&Ver", {{Command::Statistics, "Estadísticas"}}}};
 }
 
 std::string EncodeBmp(const Image& picture) {

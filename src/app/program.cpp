@@ -6,17 +6,30 @@
 #include "format/format.h"
 #include "input/amount_entry.h"
 #include "view/calendar.h"
+#include "view/description.h"
 
-Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today)
+namespace {
+
+std::string TitleFor(ProgramMode mode, const Ledger& ledger) {
+    if (mode == ProgramMode::Editing) return MAIN_TITLE;
+    return NameOf(ledger.Path()) + TEXT_VIEWING_SUFFIX;
+}
+
+}  // namespace
+
+Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today, ProgramMode mode)
     : fonts_(fonts),
       ledger_(ledger),
       files_(files),
       today_(today),
+      mode_(mode),
       page_(fonts),
-      window_(*this, WindowShape{MAIN_TITLE, MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT, SURFACE_AREA},
-              ProgramMenus()) {}
+      window_(
+          *this,
+          WindowShape{TitleFor(mode, ledger), MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT, SURFACE_AREA},
+          ProgramMenus()) {}
 
-void Program::Open() {
+bool Program::Open() {
     period_ = Period(Date{today_.year, today_.month, 1});
     bool restored = false;
     if (PathExists(ledger_.Path())) {
@@ -27,17 +40,60 @@ void Program::Open() {
         // on disk (a save keeps it aside).
         if (!restored) ledger_.Disown();
     }
+    if (!restored && mode_ == ProgramMode::Viewing) return false;
     if (restored) {
-        stage_ = Stage::StartDayChosen;
+        stage_ = mode_ == ProgramMode::Viewing ? Stage::Viewing : Stage::StartDayChosen;
         RedrawCalendar();
         ShowBanner(TEXT_GREETING, true);
+        SetPeriodMenu(true);
+        if (stage_ == Stage::Viewing) window_.SetMenuState(Command::Save, MenuState::Greyed);
     } else {
-        stage_ = Stage::Welcome;
-        page_.PaintBlank();
-        ShowBanner(TEXT_WELCOME, false);
+        ShowWelcome();
     }
-    SetPeriodMenu(restored);
     window_.Open();
+    return true;
+}
+
+void Program::ShowWelcome() {
+    stage_ = Stage::Welcome;
+    page_.PaintBlank();
+    ShowBanner(TEXT_WELCOME, false);
+    SetPeriodMenu(false);
+}
+
+void Program::Leave() {
+    if (!unsaved_) return window_.End(0);
+    const int answer =
+        window_.Ask({TEXT_UNSAVED_QUESTION, {ANSWER_SAVE, ANSWER_LEAVE_UNSAVED, ANSWER_CANCEL}});
+    if (answer == 0) SaveLedger();  // a failed save says why, and the program stays
+    if ((answer == 0 && !unsaved_) || answer == 1) window_.End(0);
+}
+
+void Program::SessionEnds() {
+    window_.DismissQuestion();
+    if (unsaved_ && ledger_.Save(period_) == 0) unsaved_ = false;
+    window_.End(0);
+}
+
+void Program::NewPeriodRequested() {
+    if (stage_ == Stage::Viewing) return;
+    // The period is kept under the name its saved file will have.
+    const std::string kept =
+        unsaved_ ? ledger_.ArchiveTargetFor(period_.Start()) : ledger_.ArchiveTarget();
+    std::string question = TEXT_NEW_PERIOD_QUESTION;
+    if (!kept.empty()) question += TEXT_NEW_PERIOD_KEEPS + NameOf(kept) + ".";
+    if (window_.Ask({question, {ANSWER_NEW_PERIOD, ANSWER_CANCEL}}) != 0) return;
+    if (unsaved_) SaveLedger();
+    if (unsaved_) return;  // the banner says why it could not be saved
+    std::string archived;
+    if (const int error = ledger_.Archive(&archived); error != 0)
+        return ShowBanner(FileErrorBanner(FileErrorNumber(ReplaceResult{error, false, false})),
+                          true);
+    ledger_.Disown();
+    field_.Close();
+    statisticsShown_ = false;
+    period_ = Period(Date{today_.year, today_.month, 1});
+    ShowWelcome();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -54,7 +110,7 @@ void Program::Run(Command command) {
         case Command::Author:
             return ShowBanner(TEXT_AUTHOR, true);
         case Command::Quit:
-            return window_.End(0);
+            return Leave();
         case Command::Statistics:
             return ToggleStatistics();
     }
@@ -66,12 +122,14 @@ void Program::StartNewMonth() {
     stage_ = Stage::PickingStartDay;
     const Date start = period_.Start();
     period_.Begin(Date{start.year, start.month, 1});
+    keyboardCell_ = -1;
     RedrawCalendar();
     Present();
 }
 
 void Program::SaveLedger() {
     const int error = ledger_.Save(period_);
+    if (error == 0) unsaved_ = false;
     ShowBanner(error ? FileErrorBanner(error) : std::string(TEXT_SAVED), true);
 }
 
@@ -93,8 +151,7 @@ void Program::ToggleStatistics() {
 
 void Program::SetPeriodMenu(bool periodInPlace) {
     const MenuState periodCommands = periodInPlace ? MenuState::Enabled : MenuState::Greyed;
-    window_.SetMenuState(Command::NewMonth,
-                         periodInPlace ? MenuState::Greyed : MenuState::Enabled);
+    window_.SetMenuState(Command::NewMonth, periodInPlace ? MenuState::Greyed : MenuState::Enabled);
     window_.SetMenuState(Command::Save, periodCommands);
     window_.SetMenuState(Command::Statistics, periodCommands);
     window_.SetMenuState(Command::Picture, periodCommands);
@@ -105,17 +162,150 @@ void Program::SetPeriodMenu(bool periodInPlace) {
 
 void Program::RedrawCalendar() {
     page_.PaintCalendar(MakeCalendarTexts(period_, statisticsShown_));
+    bannerOnPage_ = false;
     if (field_.IsOpen()) page_.Put(field_.Picture(), field_.Place());
 }
 
 void Program::ShowBanner(std::string_view text, bool dismissOnClick) {
     banner_.Show(page_, text, dismissOnClick);
+    bannerOnPage_ = true;
     Present();
+}
+
+void Program::Present() {
+    window_.ShowPicture(page_.Picture());
+    KeepKeyboardOnADay();
+    const bool marked = KeyboardMarkShown() && keyboardCell_ >= 0 && stage_ != Stage::Welcome;
+    const CellBox box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
+    window_.ShowFocusMark(marked
+                              ? std::optional<Rect>(Rect{box.left, box.top, box.right, box.bottom})
+                              : std::nullopt);
+    Describe();
 }
 
 void Program::ShowField() {
     page_.Put(field_.Picture(), field_.Place());
     window_.ShowPicturePart(page_.Picture(), field_.Area());
+    SurfaceDescription description = window_.Description();
+    description.field = DescribeField();
+    window_.Describe(std::move(description));
+}
+
+void Program::Describe() {
+    SurfaceDescription d;
+    if (stage_ == Stage::Welcome) {
+        d.welcome = TEXT_WELCOME;
+    } else {
+        d = DescribeCalendar(period_, statisticsShown_);
+        d.focusedCell = keyboardCell_;
+    }
+    if (bannerOnPage_ && banner_.Text() != TEXT_WELCOME) d.banner = banner_.Text();
+    d.field = DescribeField();
+    window_.Describe(std::move(d));
+}
+
+DescribedField Program::DescribeField() const {
+    DescribedField d;
+    if (!field_.IsOpen()) return d;
+    d.open = true;
+    d.name = field_.Purpose() == FieldPurpose::MonthlyTotal
+                 ? std::string(TEXT_MONTH_TOTAL_FIELD)
+                 : TEXT_EXPENSE_FIELD + DescribeDate(period_, field_.Day());
+    d.text = field_.Text();
+    d.caret = field_.CaretOffset();
+    d.box = field_.Area();
+    return d;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The keyboard among the days
+
+GridPlace Program::KeyboardDay() const {
+    const int index = std::max(keyboardCell_, 0);
+    return GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1};
+}
+
+void Program::KeepKeyboardOnADay() {
+    const auto shown = [this](int index) {
+        return index >= 0 && index < GRID_CELLS &&
+               period_.Shows(GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1});
+    };
+    if (shown(keyboardCell_)) return;
+    keyboardCell_ = -1;
+    for (int index = 0; index < GRID_CELLS && keyboardCell_ < 0; ++index)
+        if (shown(index)) keyboardCell_ = index;
+}
+
+void Program::MoveKeyboard(KeyName key) {
+    const auto shown = [this](int index) {
+        return index >= 0 && index < GRID_CELLS &&
+               period_.Shows(GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1});
+    };
+    KeepKeyboardOnADay();
+    if (keyboardCell_ < 0) return;
+    int next = keyboardCell_;
+    switch (key) {
+        case KeyName::Left:
+            next = keyboardCell_ - 1;
+            break;
+        case KeyName::Right:
+            next = keyboardCell_ + 1;
+            break;
+        case KeyName::Up:
+            next = keyboardCell_ - GRID_COLUMNS;
+            break;
+        case KeyName::Down:
+            next = keyboardCell_ + GRID_COLUMNS;
+            break;
+        case KeyName::Home:
+            for (next = 0; !shown(next); ++next) {
+            }
+            break;
+        case KeyName::End:
+            for (next = GRID_CELLS - 1; !shown(next); --next) {
+            }
+            break;
+        default:
+            break;
+    }
+    if (shown(next)) keyboardCell_ = next;
+}
+
+bool Program::CalendarKey(const Key& key) {
+    switch (key.name) {
+        case KeyName::Left:
+        case KeyName::Right:
+        case KeyName::Up:
+        case KeyName::Down:
+        case KeyName::Home:
+        case KeyName::End:
+            if (stage_ == Stage::Welcome) return false;
+            keyboardUsed_ = true;
+            MoveKeyboard(key.name);
+            Present();
+            return true;
+        case KeyName::Enter:
+        case KeyName::Space: {
+            if (stage_ == Stage::Welcome) return false;
+            keyboardUsed_ = true;
+            KeepKeyboardOnADay();
+            const CellBox box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
+            Click(Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+            return true;
+        }
+        case KeyName::Escape:
+            if (!banner_.DismissOnClick() || stage_ == Stage::Welcome) return false;
+            DismissBanner();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Program::DismissBanner() {
+    RedrawCalendar();
+    Present();
+    banner_.Dismissed();
 }
 
 std::string StartDayBannerText(int day) {
@@ -130,6 +320,7 @@ std::string StartDayBannerText(int day) {
 // banner, and a click for a banner that waits for one only removes it.
 void Program::Click(Point at) {
     if (stage_ == Stage::Welcome) return;
+    const bool picking = stage_ == Stage::PickingStartDay;
     const CellHit hit = HitTestCell(at.x, at.y);
     const GridPlace place{hit.column, hit.row};
     const auto dayOfPeriod = [&] { return hit.onGrid && period_.TakesExpenses(place); };
@@ -141,19 +332,19 @@ void Program::Click(Point at) {
         OpenField(FieldPurpose::Expense, place,
                   Point{day.cellLeft + SPENT_DX, day.cellTop + SPENT_DY});
     }
-    if (banner_.DismissOnClick()) {
-        RedrawCalendar();
-        Present();
-        banner_.Dismissed();
-    }
+    if (banner_.DismissOnClick()) DismissBanner();
+    // The keyboard follows the pointer to the day it chose (a new period starts it anew).
+    if (!picking && hit.onGrid && period_.Shows(place)) keyboardCell_ = CellIndex(place);
 }
 
 void Program::PickStartDay(GridPlace place) {
     const Date start = period_.Start();
     period_.Begin(Date{start.year, start.month, period_.Day(place).dayOfMonth});
+    keyboardCell_ = -1;
     stage_ = Stage::StartDayChosen;
     RedrawCalendar();
     banner_.Show(page_, StartDayBannerText(period_.Start().day), false);
+    bannerOnPage_ = true;
     OpenField(FieldPurpose::MonthlyTotal, place, MONTH_TOTAL_FIELD_PLACE);
 }
 
@@ -168,6 +359,7 @@ void Program::OpenField(FieldPurpose purpose, GridPlace day, Point at) {
 // character, Home, End and Enter when released.
 
 void Program::KeyDown(const Key& key) {
+    if (!field_.IsOpen() && CalendarKey(key)) return;
     for (const PendingKey& due : keys_.Press(key)) DoKeyDownAction(due);
 }
 
@@ -237,8 +429,10 @@ void Program::PressEnter() {
     const GridPlace day = field_.Day();
     if (field_.Purpose() == FieldPurpose::Expense && IsGridPosition(day.column, day.row)) {
         period_.AddExpense(day, ParseAmount(text));
+        unsaved_ = true;
     } else if (field_.Purpose() == FieldPurpose::MonthlyTotal) {
         period_.SpreadTotal(ParseAmount(text));
+        unsaved_ = true;
         SetPeriodMenu(true);
     }
     RedrawCalendar();

@@ -23,16 +23,23 @@ constexpr const char* ENTRY_FONT_FACE = "Lucida Console";
 constexpr int ENTRY_FONT_POINTS = 11;
 
 // Where the user is: on the welcome screen, picking the day the period starts (after "Mes
-// nuevo"), or with the start day chosen (the monthly total awaited, or the period in place).
-enum class Stage { Welcome, PickingStartDay, StartDayChosen };
+// nuevo"), with the start day chosen (the monthly total awaited, or the period in place), or
+// looking at a kept period that does not change.
+enum class Stage { Welcome, PickingStartDay, StartDayChosen, Viewing };
+
+// The program runs the current period, or shows a kept one read-only.
+enum class ProgramMode { Editing, Viewing };
 
 class Program final : public WindowEvents {
 public:
-    // `today` sets the month of a new period; "Bitmap" writes through `files`.
-    Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today);
+    // `today` sets the month of a new period; "Bitmap" writes through `files`. A program that
+    // views a kept period never writes its ledger.
+    Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today,
+            ProgramMode mode = ProgramMode::Editing);
 
-    // Shows the stored period, or the welcome screen when there is none, and the window.
-    void Open();
+    // Shows the stored period, or the welcome screen when there is none, and the window. Viewing
+    // a file that holds no period shows nothing and gives false.
+    bool Open();
     // Runs until "Salir" or the window is closed; returns the end value.
     int Exec() { return window_.Exec(); }
 
@@ -41,7 +48,16 @@ public:
     void Click(Point at) override;
     void Run(Command command) override;
     void FocusLost() override { keys_.Forget(); }
-    void CloseRequested() override { window_.End(0); }
+    void CloseRequested() override { Leave(); }
+
+    // Asked by a later start: the window comes to the front and offers a new period, keeping the
+    // current one beside the ledger under its start date.
+    void NewPeriodRequested();
+    // The session ends the program: amounts not saved yet are saved as "Grabar" does, and the
+    // program ends.
+    void SessionEnds();
+    // Amounts accepted since the ledger was last saved.
+    bool Unsaved() const { return unsaved_; }
 
     // What is shown, for the tests that use the program as a person does.
     MainWindow& Window() { return window_; }
@@ -49,9 +65,15 @@ public:
     const Banner& ShownBanner() const { return banner_; }
     const EntryField& Field() const { return field_; }
     Stage CurrentStage() const { return stage_; }
+    // The day the keyboard is on, and whether its mark shows (once the keyboard moved it).
+    GridPlace KeyboardDay() const;
+    bool KeyboardMarkShown() const { return keyboardUsed_ && !field_.IsOpen(); }
 
 private:
+    // "Salir" or the window's close button: with amounts not saved yet, the user is asked first.
+    void Leave();
     void StartNewMonth();
+    void ShowWelcome();
     void PickStartDay(GridPlace place);
     void OpenField(FieldPurpose purpose, GridPlace day, Point at);
     void PressEnter();
@@ -60,6 +82,14 @@ private:
     void ToggleStatistics();
     void DoKeyDownAction(const PendingKey& key);
     void DoKeyUpAction(const PendingKey& key);
+    // With no field open: arrows, Home and End move the keyboard among the days, Enter and Space
+    // act on its day as a click does, Escape removes a banner that waits for a click. False for
+    // a key that means nothing there.
+    bool CalendarKey(const Key& key);
+    void MoveKeyboard(KeyName key);
+    // The keyboard stays on a day of the period shown.
+    void KeepKeyboardOnADay();
+    void DismissBanner();
 
     // "Mes nuevo" greyed and the period's commands enabled, or the other way round.
     void SetPeriodMenu(bool periodInPlace);
@@ -67,14 +97,19 @@ private:
     // sees where typing goes.
     void RedrawCalendar();
     void ShowBanner(std::string_view text, bool dismissOnClick);
-    void Present() { window_.ShowPicture(page_.Picture()); }
+    // The page on the surface, with the keyboard's mark, and told to a screen reader.
+    void Present();
     // Only the field changed: only its rectangle is shown again.
     void ShowField();
+    // What the surface shows, told to a screen reader.
+    void Describe();
+    DescribedField DescribeField() const;
 
     Fonts& fonts_;
     Ledger& ledger_;
     FileCalls& files_;
     Date today_;
+    ProgramMode mode_;
     Period period_;
     Page page_;
     Banner banner_;
@@ -82,6 +117,10 @@ private:
     KeyQueue keys_;
     Stage stage_ = Stage::Welcome;
     bool statisticsShown_ = false;
+    bool unsaved_ = false;
+    bool bannerOnPage_ = false;  // the page shows a banner until it is drawn again
+    int keyboardCell_ = -1;      // the keyboard's day: an index into the period's cells
+    bool keyboardUsed_ = false;
     MainWindow window_;
 };
 

@@ -2,6 +2,8 @@
 // field's picture.
 #include "input/entry_field.h"
 
+#include <algorithm>
+
 #include "platform/utf8.h"
 
 namespace {
@@ -53,8 +55,8 @@ void EntryField::Paint() {
                                 character, *font_, FIELD_TEXT, FIELD_BACK);
         }
     }
-    picture_.Text(Point{(caretColumn_ - 1) * charWidth_, (caretRow_ - 1) * lineHeight_},
-                  CARET_TEXT, *font_, FIELD_TEXT);
+    picture_.Text(Point{(caretColumn_ - 1) * charWidth_, (caretRow_ - 1) * lineHeight_}, CARET_TEXT,
+                  *font_, FIELD_TEXT);
 }
 
 void EntryField::Put(char32_t character) {
@@ -135,4 +137,14 @@ std::string EntryField::Text() const {
         }
     }
     return text;
+}
+
+int EntryField::CaretOffset() const {
+    int offset = 0;
+    if (!HasCells()) return offset;
+    for (int row = 1; row <= caretRow_; ++row) {
+        const int end = row == caretRow_ ? std::min(caretColumn_, columns_) : columns_;
+        for (int column = 1; column < end; ++column) offset += CharacterAt(column, row) != 0;
+    }
+    return offset;
 }

@@ -47,6 +47,8 @@ public:
 
     // The characters of the usable cells, row by row; empty cells are skipped.
     std::string Text() const;
+    // How many characters of Text() lie before the caret.
+    int CaretOffset() const;
 
     bool HasCells() const { return !cells_.empty(); }
     int Columns() const { return columns_; }

@@ -95,6 +95,13 @@ std::optional<GridPlace> Period::PlaceOfDay(int dayOfMonth) const {
     return std::nullopt;
 }
 
+Date Period::DateOf(GridPlace place) const {
+    const int day = Day(place).dayOfMonth;
+    if (day >= start_.day) return Date{start_.year, start_.month, day};
+    return start_.month == 12 ? Date{start_.year + 1, 1, day}
+                              : Date{start_.year, start_.month + 1, day};
+}
+
 void Period::SpreadTotal(double total) {
     const auto days = static_cast<int16_t>(
         std::count_if(cells_.begin(), cells_.end(), [](const DayRecord& d) { return d.inPeriod; }));

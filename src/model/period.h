@@ -106,6 +106,8 @@ public:
     bool Shows(GridPlace place) const { return laidOut_[CellIndex(place)]; }
     // The cell laid out for `dayOfMonth`, if the period has that day.
     std::optional<GridPlace> PlaceOfDay(int dayOfMonth) const;
+    // The date of a day the period shows: in the start month, or in the following one.
+    Date DateOf(GridPlace place) const;
 
     // Each day of the period gets `total` divided by their number as allowance and balance.
     void SpreadTotal(double total);

@@ -1,9 +1,14 @@
 // The application object: the window system's connection with the program's identity, style and
 // fonts. Debian's Tahoma-metric faces are registered here, as they live outside the folders
 // fontconfig indexes.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <QStyleFactory>
 
 #include "platform/window.h"
@@ -51,6 +56,36 @@ Application::Application(const char* programPath) {
     QApplication::setFont(uiFont);
     RegisterTahoma();
     fonts_ = std::make_unique<Fonts>();
+}
+
+// The signals are taken from a descriptor in the event loop rather than by a handler, which
+// could do nothing safely in the middle of the program.
+struct SessionEnd::Notifier {
+    QSocketNotifier notifier;
+    explicit Notifier(int descriptor) : notifier(descriptor, QSocketNotifier::Read) {}
+};
+
+SessionEnd::SessionEnd(std::function<void()> ending) {
+    sigset_t sessionSignals;
+    sigemptyset(&sessionSignals);
+    sigaddset(&sessionSignals, SIGTERM);
+    sigaddset(&sessionSignals, SIGHUP);
+    descriptor_ = signalfd(-1, &sessionSignals, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (descriptor_ < 0 || sigprocmask(SIG_BLOCK, &sessionSignals, nullptr) != 0) return;
+    notifier_ = std::make_unique<Notifier>(descriptor_);
+    const int descriptor = descriptor_;
+    QObject::connect(&notifier_->notifier, &QSocketNotifier::activated, &notifier_->notifier,
+                     [descriptor, ending] {
+                         signalfd_siginfo info;
+                         while (read(descriptor, &info, sizeof info) == sizeof info) {
+                         }
+                         ending();
+                     });
+}
+
+SessionEnd::~SessionEnd() {
+    notifier_.reset();
+    if (descriptor_ >= 0) close(descriptor_);
 }
 
 Application::~Application() = default;

@@ -70,8 +70,8 @@ struct Font::Data {
     double emboldening = 0;    // pixels added to every stroke of an outline, 0 for none
     int ascent = 0;
     FontMetrics metrics{};
-    mutable std::vector<std::optional<Glyph>> table = std::vector<std::optional<Glyph>>(
-        TABLED_CHARACTERS);
+    mutable std::vector<std::optional<Glyph>> table =
+        std::vector<std::optional<Glyph>>(TABLED_CHARACTERS);
     mutable std::unordered_map<char32_t, Glyph> others;
 
     const Glyph& GlyphOf(char32_t c) const;
@@ -307,8 +307,7 @@ struct Image::Pixels {
     void ApplyClear(Colour colour) {
         // Only a screen image's pixels are read as they are; everyone else's are read through
         // the rows' extents, so a clear needs to write nothing.
-        if (screen)
-            std::fill_n(base, static_cast<size_t>(Width()) * Height(), ToQRgb(colour));
+        if (screen) std::fill_n(base, static_cast<size_t>(Width()) * Height(), ToQRgb(colour));
         std::fill(dirtyRight.begin(), dirtyRight.end(), 0);
         uniform = colour;
     }
@@ -340,8 +339,7 @@ struct Image::Pixels {
             const int copied = std::clamp(source.dirtyRight[sourceRow], sx, sx + width) - sx;
             if (copied > 0) {
                 WidenRow(targetRow, tx);
-                std::memcpy(Row(targetRow) + tx, source.Row(sourceRow) + sx,
-                            sizeof(QRgb) * copied);
+                std::memcpy(Row(targetRow) + tx, source.Row(sourceRow) + sx, sizeof(QRgb) * copied);
                 dirtyRight[targetRow] = std::max(dirtyRight[targetRow], tx + copied);
             }
             if (copied < width) FillRow(targetRow, tx + copied, tx + width, source.uniform);

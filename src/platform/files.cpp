@@ -1,6 +1,8 @@
 // The file half of the platform layer on plain POSIX: the executable's folder, record files held
 // under an exclusive lock, the replacement of a whole file that survives crashes (with its
 // backup, through links, or in place), setting a file aside, leftovers and the folder lock.
+#include "platform/files.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -16,8 +18,6 @@
 #include <ctime>
 #include <string>
 #include <vector>
-
-#include "platform/files.h"
 
 namespace {
 
@@ -231,7 +231,8 @@ int SecondName(FileCalls& calls, const std::string& path, mode_t mode, std::stri
     for (;;) {
         *name = TemporaryPattern(path);
         name->replace(name->size() - TEMPORARY_TAIL, TEMPORARY_TAIL, RandomTail());
-        if (RetriedCall(calls, "link-backup", [&] { return link(path.c_str(), name->c_str()); }) == 0)
+        if (RetriedCall(calls, "link-backup", [&] { return link(path.c_str(), name->c_str()); }) ==
+            0)
             return 0;
         if (errno != EEXIST) break;
     }
@@ -265,7 +266,8 @@ int KeepBackup(FileCalls& calls, const std::string& path, mode_t mode) {
     int error = SecondName(calls, path, mode, &second);
     if (error != 0) return error;
     std::string backup = path + BACKUP_SUFFIX;
-    if (RetriedCall(calls, "rename-backup", [&] { return rename(second.c_str(), backup.c_str()); }) != 0)
+    if (RetriedCall(calls, "rename-backup",
+                    [&] { return rename(second.c_str(), backup.c_str()); }) != 0)
         error = errno;
     // A rename between two names of one file does nothing, which leaves the second name; after a
     // real rename it is gone already.
@@ -302,11 +304,12 @@ ReplaceResult OverwriteInPlace(FileCalls& calls, const std::string& path, std::s
     }
     bool written = false;
     if (error == 0) {
-        written =
-            RetriedCall(calls, "seek", [&] { return static_cast<int>(lseek(fd, 0, SEEK_SET)); }) == 0 &&
-            WriteWhole(calls, fd, data.data(), data.size(), &error) &&
-            RetriedCall(calls, "truncate", [&] { return ftruncate(fd, static_cast<off_t>(size)); }) == 0 &&
-            RetriedCall(calls, "sync", [&] { return fdatasync(fd); }) == 0;
+        written = RetriedCall(calls, "seek",
+                              [&] { return static_cast<int>(lseek(fd, 0, SEEK_SET)); }) == 0 &&
+                  WriteWhole(calls, fd, data.data(), data.size(), &error) &&
+                  RetriedCall(calls, "truncate",
+                              [&] { return ftruncate(fd, static_cast<off_t>(size)); }) == 0 &&
+                  RetriedCall(calls, "sync", [&] { return fdatasync(fd); }) == 0;
         if (!written && error == 0) error = errno;
     }
     if (close(fd) != 0 && error == 0) error = errno;

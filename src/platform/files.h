@@ -18,6 +18,8 @@ std::string ProgramFolder();
 std::string UserDataHome();
 
 bool PathExists(const std::string& path);  // a file or a folder
+// Whether `path` belongs to the user running the program.
+bool OwnedByUser(const std::string& path);
 // Whether the current user may create files in `folder`.
 bool FolderTakesNewFiles(const std::string& folder);
 // Makes `folder` and every missing folder above it, each readable by the owner only. Returns 0

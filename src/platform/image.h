@@ -46,7 +46,9 @@ struct Rect {
     int bottom = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-    bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool Contains(Point p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
 };
 
 struct FontMetrics {

@@ -1,5 +1,7 @@
 // One running program per ledger: the running one listens on a local socket named after its
 // ledger, and a later start asks it over that socket to bring its window to the front.
+#include "platform/later_starts.h"
+
 #include <unistd.h>
 
 #include <QApplication>
@@ -13,11 +15,10 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/later_starts.h"
-
 namespace {
 
 constexpr char SHOW_REQUEST[] = "show\n";
+constexpr char NEW_PERIOD_REQUEST[] = "new-period\n";
 constexpr char SHOWN_REPLY[] = "shown\n";
 constexpr int CONNECT_ATTEMPT_MS = 200;
 constexpr int RETRY_PAUSE_MS = 50;
@@ -52,19 +53,26 @@ void BringWindowsToFrontTwice() {
     QTimer::singleShot(SECOND_REQUEST_MS, BringWindowsToFront);
 }
 
-void Answer(QLocalSocket* client) {
+void Answer(QLocalSocket* client, const std::function<void(StartRequest)>& requested) {
     if (!client->canReadLine()) return;
-    if (client->readLine() == SHOW_REQUEST) {
+    const QByteArray line = client->readLine();
+    const bool show = line == SHOW_REQUEST;
+    if (show || line == NEW_PERIOD_REQUEST) {
         BringWindowsToFrontTwice();
         client->write(SHOWN_REPLY);
         client->flush();
+        // The program may ask the user something: the later start does not wait for that.
+        const StartRequest request = show ? StartRequest::Show : StartRequest::NewPeriod;
+        QTimer::singleShot(0, QCoreApplication::instance(),
+                           [requested, request] { requested(request); });
     }
     client->disconnectFromServer();
 }
 
 }  // namespace
 
-LaterStarts::LaterStarts(const std::string& ledgerPath) {
+LaterStarts::LaterStarts(const std::string& ledgerPath,
+                         std::function<void(StartRequest)> requested) {
     const QString name = SocketName(ledgerPath);
     auto server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -73,12 +81,12 @@ LaterStarts::LaterStarts(const std::string& ledgerPath) {
     QLocalServer::removeServer(name);
     if (!server->listen(name)) return;
     QLocalServer* listening = server.get();
-    QObject::connect(listening, &QLocalServer::newConnection, listening, [listening] {
+    QObject::connect(listening, &QLocalServer::newConnection, listening, [listening, requested] {
         while (QLocalSocket* client = listening->nextPendingConnection()) {
             QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             QObject::connect(client, &QLocalSocket::readyRead, client,
-                             [client] { Answer(client); });
-            Answer(client);
+                             [client, requested] { Answer(client, requested); });
+            Answer(client, requested);
         }
     });
     server_ = std::move(server);
@@ -86,7 +94,8 @@ LaterStarts::LaterStarts(const std::string& ledgerPath) {
 
 LaterStarts::~LaterStarts() = default;
 
-bool ShowRunningProgram(const std::string& ledgerPath, int connectMs, int replyMs) {
+bool AskRunningProgram(const std::string& ledgerPath, StartRequest request, int connectMs,
+                       int replyMs) {
     QLocalSocket socket;
     QElapsedTimer waited;
     waited.start();
@@ -98,7 +107,7 @@ bool ShowRunningProgram(const std::string& ledgerPath, int connectMs, int replyM
         if (waited.elapsed() >= connectMs) return false;
         QThread::msleep(RETRY_PAUSE_MS);
     }
-    socket.write(SHOW_REQUEST);
+    socket.write(request == StartRequest::Show ? SHOW_REQUEST : NEW_PERIOD_REQUEST);
     if (!socket.waitForBytesWritten(replyMs)) return false;
     waited.restart();
     while (!socket.canReadLine()) {

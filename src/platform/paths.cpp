@@ -39,6 +39,11 @@ std::string UserDataHome() {
     return WithSlash(home) + ".local/share/";
 }
 
+bool OwnedByUser(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && info.st_uid == geteuid();
+}
+
 bool FolderTakesNewFiles(const std::string& folder) {
     return access(folder.c_str(), W_OK | X_OK) == 0;
 }

@@ -12,18 +12,28 @@
 class QAction;
 class QEventLoop;
 class QMenuBar;
+class QMessageBox;
 class QWidget;
 
 struct MainWindow::Widgets {
     explicit Widgets(Image surfacePicture) : picture(std::move(surfacePicture)) {}
 
-    Image picture;  // what the surface shows, inside its border
+    Image picture;               // what the surface shows, inside its border
     QWidget* main = nullptr;     // the top-level window
     QWidget* surface = nullptr;  // the drawing surface inside it
     QMenuBar* menuBar = nullptr;
     std::map<Command, QAction*> actions;
     std::unique_ptr<QAbstractNativeEventFilter> destroyWatcher;
     QEventLoop* loop = nullptr;
+    QMessageBox* question = nullptr;  // a dialog waiting for an answer
     bool ended = false;
     int endValue = 0;
+    SurfaceDescription description;  // what a screen reader is told
+    std::optional<Rect> focusMark;   // drawn over the picture
 };
+
+// The surface's accessible interface reads `description`; TellChanges announces the difference
+// between two descriptions.
+void InstallSurfaceAccessibility(QWidget* surface, const SurfaceDescription* description);
+void TellChanges(QWidget* surface, const SurfaceDescription& before,
+                 const SurfaceDescription& after);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +17,20 @@ enum class Command { NewMonth, Save, Picture, Author, Quit, Statistics };
 enum class MenuState { Enabled, Greyed, Checked };
 
 // The keys the program tells apart; any other key is Other.
-enum class KeyName { Other, Enter, Backspace, Tab, Escape, Space, Home, End, Left, Right, Up, Down };
+enum class KeyName {
+    Other,
+    Enter,
+    Backspace,
+    Tab,
+    Escape,
+    Space,
+    Home,
+    End,
+    Left,
+    Right,
+    Up,
+    Down
+};
 
 // One press or release of a key on the surface.
 struct Key {
@@ -53,6 +68,43 @@ struct MenuTitle {
     std::vector<MenuItem> items;
 };
 
+// A question in a standard dialog over the window: its answers are buttons, the first one the
+// default, the last one what Escape or closing the dialog gives.
+struct Question {
+    std::string text;
+    std::vector<std::string> answers;
+};
+
+// What the surface shows, as a screen reader is told it; boxes are in the picture's pixels.
+struct DescribedCell {
+    std::string name;  // empty for a cell that holds no day
+    Rect box;
+};
+struct DescribedGauge {
+    std::string name;
+    int percentage;
+    std::string amount;
+    Rect box;
+};
+struct DescribedField {
+    bool open = false;
+    std::string name;  // what the typed amount is for
+    std::string text;
+    int caret = 0;  // the characters before the caret
+    Rect box;
+};
+struct SurfaceDescription {
+    std::string heading;  // the months and the year; empty when no calendar shows
+    Rect headingBox;
+    std::vector<std::string> columnHeaders;  // the weekdays, when the calendar shows
+    std::vector<DescribedCell> cells;        // row by row, when the calendar shows
+    int focusedCell = -1;                    // the keyboard's day, an index into `cells`
+    std::vector<DescribedGauge> gauges;
+    std::string welcome;  // the welcome screen's text
+    std::string banner;   // the message on the page, empty when none
+    DescribedField field;
+};
+
 struct WindowShape {
     std::string title;
     int clientWidth;
@@ -77,6 +129,21 @@ private:
     std::unique_ptr<Fonts> fonts_;
 };
 
+// While it lives, the session's end of the program (SIGTERM or SIGHUP, as at logout or
+// shutdown) runs `ending` in the event loop instead of killing the process.
+class SessionEnd {
+public:
+    explicit SessionEnd(std::function<void()> ending);
+    ~SessionEnd();
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+
+private:
+    int descriptor_ = -1;
+    struct Notifier;
+    std::unique_ptr<Notifier> notifier_;
+};
+
 class MainWindow {
 public:
     MainWindow(WindowEvents& events, const WindowShape& shape, const std::vector<MenuTitle>& menus);
@@ -92,6 +159,18 @@ public:
 
     void SetMenuState(Command command, MenuState state);
     MenuState GetMenuState(Command command) const;
+
+    // Tells a screen reader what the surface shows now: what changed is announced, a new banner
+    // as an alert, and the focus follows the field or the keyboard's day.
+    void Describe(SurfaceDescription description);
+    const SurfaceDescription& Description() const;
+    // The keyboard's place among the days, drawn over the picture (never into it), or none.
+    void ShowFocusMark(std::optional<Rect> box);
+
+    // Asks in a dialog and waits for the answer: the index of the button chosen.
+    int Ask(const Question& question);
+    // Closes a dialog that is waiting for an answer, as Escape would.
+    void DismissQuestion();
 
     // Centres the window on the desktop, shows it and gives the surface the keyboard.
     void Open();

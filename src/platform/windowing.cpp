@@ -2,6 +2,7 @@
 // key and mouse events into the program's events: a held key's repeats become further presses,
 // its release comes once.
 #include <QAbstractNativeEventFilter>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,9 +11,11 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -30,6 +33,8 @@ namespace {
 // a key must have been down before the window system can have repeated it at all.
 constexpr int REPEAT_PAIR_WAIT_MS = 20;
 constexpr uint64_t REPEAT_MIN_DOWN_MS = 100;
+// The keyboard's focus mark lies this far inside the day's box.
+constexpr int FOCUS_MARK_INSET = 3;
 
 KeyName NameOf(int key) {
     switch (key) {
@@ -114,8 +119,9 @@ struct KeyHeld {
 
 class SurfaceWidget : public QFrame {
 public:
-    SurfaceWidget(WindowEvents& events, const Image& picture, QWidget* parent)
-        : QFrame(parent), events_(events), picture_(picture) {
+    SurfaceWidget(WindowEvents& events, const Image& picture, const std::optional<Rect>& focusMark,
+                  QWidget* parent)
+        : QFrame(parent), events_(events), picture_(picture), focusMark_(focusMark) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
         QPalette p = palette();
@@ -142,6 +148,14 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(contentsRect().topLeft(), shown);
+        if (!focusMark_) return;
+        // The keyboard's day: a dotted frame just inside the day's box, over the picture.
+        const Rect& box = *focusMark_;
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(QRect(contentsRect().topLeft() + QPoint(box.left, box.top),
+                               QSize(box.Width(), box.Height()))
+                             .adjusted(FOCUS_MARK_INSET, FOCUS_MARK_INSET, -FOCUS_MARK_INSET - 1,
+                                       -FOCUS_MARK_INSET - 1));
     }
 
     bool event(QEvent* e) override {
@@ -160,8 +174,9 @@ protected:
     }
 
     // A held key repeats as a release and a press of the same key at the same time, marked as a
-    // repeat or not; only the press counts.
+    // repeat or not; only the press counts. F10 opens the menu bar's first menu.
     void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::NoModifier) return OpenFirstMenu();
         const uint32_t id = KeyIdOf(e);
         if (held_.held && held_.key.id == id && held_.time == e->timestamp()) {
             held_ = HeldRelease{};
@@ -204,6 +219,20 @@ protected:
     }
 
 private:
+    // As a keyboard opens a menu: its first item that can be chosen is highlighted.
+    void OpenFirstMenu() {
+        auto* bar = window()->findChild<QMenuBar*>();
+        if (!bar || bar->actions().isEmpty()) return;
+        QAction* first = bar->actions().first();
+        bar->setActiveAction(first);
+        if (!first->menu()) return;
+        for (QAction* item : first->menu()->actions()) {
+            if (item->isSeparator() || !item->isEnabled()) continue;
+            first->menu()->setActiveAction(item);
+            return;
+        }
+    }
+
     std::vector<KeyHeld>::iterator FindDown(uint32_t id) {
         return std::find_if(down_.begin(), down_.end(),
                             [id](const KeyHeld& k) { return k.id == id; });
@@ -241,6 +270,7 @@ private:
 
     WindowEvents& events_;
     const Image& picture_;
+    const std::optional<Rect>& focusMark_;
     QTimer releaseTimer_;
     HeldRelease held_;
     std::vector<KeyHeld> down_;
@@ -361,14 +391,15 @@ QMenuBar* BuildMenuBar(MainWindow::Widgets& w, WindowEvents& events,
 
 MainWindow::MainWindow(WindowEvents& events, const WindowShape& shape,
                        const std::vector<MenuTitle>& menus)
-    : widgets_(std::make_unique<Widgets>(Image(shape.surface.Width() - 2,
-                                               shape.surface.Height() - 2, Image::Use::Screen))) {
+    : widgets_(std::make_unique<Widgets>(
+          Image(shape.surface.Width() - 2, shape.surface.Height() - 2, Image::Use::Screen))) {
     Widgets& w = *widgets_;
     auto* main = new MainWidget(events);
     w.main = main;
     main->setWindowTitle(QString::fromStdString(shape.title));
     main->setFixedSize(shape.clientWidth, shape.clientHeight);
-    w.surface = new SurfaceWidget(events, w.picture, main);
+    w.surface = new SurfaceWidget(events, w.picture, w.focusMark, main);
+    InstallSurfaceAccessibility(w.surface, &w.description);
     w.menuBar = BuildMenuBar(w, events, menus);
     // The menu bar takes its height out of the client area; the surface keeps its place below.
     const int menuHeight = w.menuBar->sizeHint().height();
@@ -411,6 +442,47 @@ MenuState MainWindow::GetMenuState(Command command) const {
     const QAction* action = widgets_->actions.at(command);
     if (!action->isEnabled()) return MenuState::Greyed;
     return action->isChecked() ? MenuState::Checked : MenuState::Enabled;
+}
+
+void MainWindow::Describe(SurfaceDescription description) {
+    Widgets& w = *widgets_;
+    const SurfaceDescription before = std::move(w.description);
+    w.description = std::move(description);
+    TellChanges(w.surface, before, w.description);
+}
+
+const SurfaceDescription& MainWindow::Description() const {
+    return widgets_->description;
+}
+
+void MainWindow::ShowFocusMark(std::optional<Rect> box) {
+    Widgets& w = *widgets_;
+    if (w.focusMark.has_value() == box.has_value() &&
+        (!box || (w.focusMark->left == box->left && w.focusMark->top == box->top)))
+        return;
+    w.focusMark = box;
+    w.surface->update();
+}
+
+int MainWindow::Ask(const Question& question) {
+    Widgets& w = *widgets_;
+    QMessageBox box(QMessageBox::Question, w.main->windowTitle(),
+                    QString::fromStdString(question.text), QMessageBox::NoButton, w.main);
+    std::vector<QPushButton*> buttons;
+    for (const std::string& answer : question.answers)
+        buttons.push_back(box.addButton(QString::fromStdString(answer), QMessageBox::ActionRole));
+    box.setDefaultButton(buttons.front());
+    box.setEscapeButton(buttons.back());
+    w.question = &box;
+    box.exec();
+    w.question = nullptr;
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? static_cast<int>(buttons.size()) - 1
+                                   : static_cast<int>(chosen - buttons.begin());
+}
+
+void MainWindow::DismissQuestion() {
+    if (widgets_->question) widgets_->question->reject();
 }
 
 void MainWindow::Open() {

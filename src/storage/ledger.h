@@ -27,10 +27,11 @@ const char* FileErrorDescription(int number);
 // "Err: " + " " + number + " " + description, for example "Err:  61 Disk full".
 std::string FileErrorBanner(int number);
 
-// Where the ledger belongs for a program in `programFolder`: beside it when a ledger is already
-// there (a folder of that name counts too) or the folder takes new files, so that a portable
-// folder or a build keeps its data with it; otherwise in "monedario" in the user's data folder
-// `dataHome` (beside the program when there is none).
+// Where the ledger belongs for a program in `programFolder`. Beside it only in a copy of the
+// program that belongs to the user running it (a build, a portable folder, an install of their
+// own) and where a ledger already is or the folder takes new files; a program installed for the
+// whole system (under /usr or /opt, or in any folder the user does not own) never keeps a ledger
+// beside itself, whoever runs it: each user's is in "monedario" in their data folder `dataHome`.
 std::string PlaceLedger(const std::string& programFolder, const std::string& dataHome);
 
 class Ledger {
@@ -59,9 +60,14 @@ public:
     int Save(const Period& period);
     // Renames the ledger to "ahorros-AAAA-MM-DD.log" beside it, after its period's start date
     // (the file's modification date when it holds none), with "-2", "-3"... when a name is
-    // taken; nothing is ever replaced. Returns 0, also without a ledger, or the system's error;
-    // `archived` gets the new path.
+    // taken; its backup goes with it as that name plus ".bak", so that a backup beside the
+    // ledger always belongs to the current period. Nothing is ever replaced. Returns 0, also
+    // without a ledger, or the system's error; `archived` gets the new path.
     int Archive(std::string* archived);
+    // The path Archive would give the ledger now; empty without a ledger.
+    std::string ArchiveTarget() const;
+    // The path Archive would give a ledger of a period that starts on `start`.
+    std::string ArchiveTargetFor(Date start) const;
     // Removes the leftovers of killed saves beside the ledger (and beside the file a link leads
     // to), and those of `otherFileName`, saved the same way, should it be saved there. Only for
     // the program that owns the ledger: another one's save could be under way.

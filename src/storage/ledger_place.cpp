@@ -46,20 +46,43 @@ std::string ArchiveName(const std::string& ledger, Date start, int attempt) {
 
 std::string PlaceLedger(const std::string& programFolder, const std::string& dataHome) {
     const std::string beside = programFolder + LEDGER_FILE_NAME;
-    if (PathExists(beside) || FolderTakesNewFiles(programFolder) || dataHome.empty())
+    const bool systemWide = programFolder.starts_with("/usr/") ||
+                            programFolder.starts_with("/opt/") || !OwnedByUser(programFolder);
+    if (dataHome.empty() ||
+        (!systemWide && (PathExists(beside) || FolderTakesNewFiles(programFolder))))
         return beside;
     return dataHome + LEDGER_FOLDER_NAME + "/" + LEDGER_FILE_NAME;
+}
+
+std::string Ledger::ArchiveTarget() const {
+    if (!PathExists(path_)) return {};
+    Date start;
+    if (!PeriodStartInLedger(path_, &start) && !FileModifiedDate(path_, &start)) return {};
+    return ArchiveTargetFor(start);
+}
+
+std::string Ledger::ArchiveTargetFor(Date start) const {
+    for (int attempt = 1; attempt <= MAX_ARCHIVE_SUFFIX; ++attempt) {
+        const std::string target = ArchiveName(path_, start, attempt);
+        if (!PathExists(target) && !PathExists(target + BACKUP_SUFFIX)) return target;
+    }
+    return {};
 }
 
 int Ledger::Archive(std::string* archived) {
     if (!PathExists(path_)) return 0;
     Date start;
     if (!PeriodStartInLedger(path_, &start) && !FileModifiedDate(path_, &start)) return EIO;
+    const std::string backup = path_ + BACKUP_SUFFIX;
     int error = EEXIST;
     for (int attempt = 1; attempt <= MAX_ARCHIVE_SUFFIX && error == EEXIST; ++attempt) {
         const std::string target = ArchiveName(path_, start, attempt);
+        // The name is taken for the period when its backup's name is taken too.
+        if (PathExists(target + BACKUP_SUFFIX)) continue;
         error = RenameWithoutReplacing(path_, target);
-        if (error == 0 && archived != nullptr) *archived = target;
+        if (error != 0) continue;
+        if (archived != nullptr) *archived = target;
+        if (PathExists(backup)) return RenameWithoutReplacing(backup, target + BACKUP_SUFFIX);
     }
     return error;
 }

@@ -8,7 +8,7 @@
 
 #include "view/page.h"
 
-constexpr int BANNER_AREA_WIDTH = 841;   // the area the banner is centred on
+constexpr int BANNER_AREA_WIDTH = 841;  // the area the banner is centred on
 constexpr int BANNER_AREA_HEIGHT = 525;
 constexpr int BANNER_WIDTH = 520;
 constexpr int BANNER_HEIGHT = 200;

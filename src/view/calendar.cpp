@@ -44,12 +44,16 @@ std::string AmountWithEuro(double amount) {
     return TrimBlanks(FormatAmount(amount)) + " €";
 }
 
-CalendarTexts MakeCalendarTexts(const Period& period, bool statistics) {
-    CalendarTexts texts;
+std::string CalendarHeader(const Period& period) {
     const Date start = period.Start();
     const int nextMonth = start.month == 12 ? 1 : start.month + 1;
-    texts.header = std::string(MonthName(start.month)) + " " + std::string(MonthName(nextMonth)) +
-                   " " + FourDigitYear(start.year);
+    return std::string(MonthName(start.month)) + " " + std::string(MonthName(nextMonth)) + " " +
+           FourDigitYear(start.year);
+}
+
+CalendarTexts MakeCalendarTexts(const Period& period, bool statistics) {
+    CalendarTexts texts;
+    texts.header = CalendarHeader(period);
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
             const GridPlace place{column, row};
@@ -89,7 +93,8 @@ void PaintCalendar(Image& page, const CalendarTexts& texts, Fonts& fonts) {
         }
     }
     if (!texts.statistics) return;
-    DrawStatistics(page, SPENT_GAUGE, COLOUR_RED, texts.totals.spent, texts.totals.allowance, fonts);
+    DrawStatistics(page, SPENT_GAUGE, COLOUR_RED, texts.totals.spent, texts.totals.allowance,
+                   fonts);
     DrawStatistics(page, LEFT_GAUGE, COLOUR_GREEN, texts.totals.balance, texts.totals.allowance,
                    fonts);
 }

@@ -73,6 +73,8 @@ struct CalendarTexts {
     PeriodTotals totals;
 };
 
+// "Marzo Abril 2024": the start month, the next one and the start year.
+std::string CalendarHeader(const Period& period);
 CalendarTexts MakeCalendarTexts(const Period& period, bool statistics);
 // Paints the calendar (and the gauges) over whatever `page` holds.
 void PaintCalendar(Image& page, const CalendarTexts& texts, Fonts& fonts);

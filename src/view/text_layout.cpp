@@ -1,10 +1,11 @@
 // Text laid out in a box: broken at spaces into lines 1..100 that fit the box width, each line
 // placed by the alignment code and drawn one line height below the previous one.
+#include "view/text_layout.h"
+
 #include <string>
 #include <string_view>
 
 #include "platform/utf8.h"
-#include "view/text_layout.h"
 
 namespace {
 

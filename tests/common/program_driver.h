@@ -7,7 +7,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -17,6 +20,8 @@
 
 class ProgramTest : public ShellTest {
 protected:
+    static constexpr int QUESTION_WAIT_TICKS = 200;  // of 10 ms
+
     // ---- verbs
     // Starts the program; its window comes up with the keyboard.
     void Open() {
@@ -91,7 +96,28 @@ protected:
         QApplication::processEvents();
     }
 
+    // The next question the program asks is answered with the button `answer`; what it asked is
+    // kept in `question`.
+    void AnswerNextQuestion(const char* answer) {
+        auto* poll = new QTimer;
+        poll->setInterval(10);
+        auto ticks = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, [this, poll, answer, ticks] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box && ++*ticks < QUESTION_WAIT_TICKS) return;
+            poll->deleteLater();
+            if (!box) return;  // nothing was asked
+            question = box->text().toStdString();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == QString::fromUtf8(answer)) return button->click();
+            ADD_FAILURE() << "no button " << answer << " in the question " << question;
+            box->reject();
+        });
+        poll->start();
+    }
+
     // ---- what the person or a file sees
+    std::string question;  // the latest question answered
     const std::string& BannerText() { return program->ShownBanner().Text(); }
     MenuState ItemState(Command command) { return MenuStateOf(command); }
     std::string LedgerBytes() { return ReadFile(ledger->Path()); }

@@ -1,0 +1,82 @@
+// A kept period as CSV, and in a read-only window.
+#include "app/period_files.h"
+
+#include <cstdio>
+
+#include "app/program.h"
+#include "format/format.h"
+
+namespace {
+
+constexpr int EXIT_UNREADABLE = 1;
+
+// "1.234'50" as "1234,50".
+std::string CsvAmount(double amount) {
+    std::string text;
+    for (char c : TrimBlanks(FormatAmount(amount))) {
+        if (c == '.') continue;
+        text.push_back(c == '\'' ? ',' : c);
+    }
+    return text;
+}
+
+std::string IsoDate(Date date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+}
+
+// The period the ledger at `path` holds, told on standard error when there is none.
+bool ReadPeriod(const std::string& path, Period* period) {
+    FileCalls files;
+    Ledger ledger(path, files);
+    if (!PathExists(path)) {
+        std::fprintf(stderr, "monedario: %s: no existe\n", path.c_str());
+        return false;
+    }
+    DayRecords records{};
+    ledger.Load(records);
+    if (!period->Restore(records)) {
+        std::fprintf(stderr, "monedario: %s: no contiene un periodo que se pueda leer\n",
+                     path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string PeriodCsv(const Period& period) {
+    std::string csv = "fecha;asignado;gastado;saldo\n";
+    for (int row = 1; row <= GRID_ROWS; ++row) {
+        for (int column = 1; column <= GRID_COLUMNS; ++column) {
+            const GridPlace place{column, row};
+            if (!period.Shows(place)) continue;
+            const DayRecord& day = period.Day(place);
+            csv += IsoDate(period.DateOf(place)) + ";" + CsvAmount(day.allowance) + ";" +
+                   CsvAmount(day.spent) + ";" + CsvAmount(day.balance) + "\n";
+        }
+    }
+    return csv;
+}
+
+int PrintPeriodCsv(const std::string& path) {
+    Period period;
+    if (!ReadPeriod(path, &period)) return EXIT_UNREADABLE;
+    const std::string csv = PeriodCsv(period);
+    return std::fwrite(csv.data(), 1, csv.size(), stdout) == csv.size() && std::fflush(stdout) == 0
+               ? 0
+               : EXIT_UNREADABLE;
+}
+
+int ViewPeriod(Application& application, const std::string& path) {
+    FileCalls files;
+    Ledger ledger(path, files);
+    Program program(application.PageFonts(), ledger, files, Today(), ProgramMode::Viewing);
+    if (!program.Open()) {
+        std::fprintf(stderr, "monedario: %s: no contiene un periodo que se pueda mostrar\n",
+                     path.c_str());
+        return EXIT_UNREADABLE;
+    }
+    return program.Exec();
+}

@@ -1,0 +1,17 @@
+// The calendar told in words, for a screen reader: the heading, the weekdays, each day with its
+// date and amounts, and the gauges when they show.
+#pragma once
+
+#include <string>
+
+#include "model/period.h"
+#include "platform/window.h"
+
+// "1.234,50 €": the amount as a person reads it aloud.
+std::string SpokenAmount(double amount);
+// "lunes 11 de marzo: quedan 87,50 €; gastado 12,50 €"; a day below zero says how much over it
+// went.
+std::string DescribeDay(const Period& period, GridPlace place);
+// The date alone: "lunes 11 de marzo".
+std::string DescribeDate(const Period& period, GridPlace place);
+SurfaceDescription DescribeCalendar(const Period& period, bool statistics);

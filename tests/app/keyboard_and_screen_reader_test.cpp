@@ -1,0 +1,186 @@
+// Without the mouse and without sight: the keyboard among the days and in the menus, and what a
+// screen reader is told of the surface and when.
+#include <QAccessible>
+#include <QMenuBar>
+#include <vector>
+
+#include "program_driver.h"
+
+namespace {
+
+// Every accessibility event the program sends, as a screen reader's bridge would get it.
+std::vector<std::pair<QAccessible::Event, std::string>>* recorded = nullptr;
+
+void Record(QAccessibleEvent* event) {
+    if (!recorded) return;
+    QAccessibleInterface* item = event->accessibleInterface();
+    recorded->emplace_back(event->type(),
+                           item ? item->text(QAccessible::Name).toStdString() : std::string());
+}
+
+struct KeyboardTest : ProgramTest {
+    std::vector<std::pair<QAccessible::Event, std::string>> events;
+
+    void SetUp() override {
+        ProgramTest::SetUp();
+        recorded = &events;
+        QAccessible::installUpdateHandler(Record);
+    }
+    void TearDown() override {
+        QAccessible::installUpdateHandler(nullptr);
+        recorded = nullptr;
+        ProgramTest::TearDown();
+    }
+    // A key pressed and released on the surface.
+    void Key(Qt::Key key, const char* text = "") {
+        KeyDown(key, text);
+        KeyUp(key, text);
+    }
+    // As a screen reader does, the surface's interface is asked for before its events come.
+    void Open() {
+        ProgramTest::Open();
+        QAccessible::queryAccessibleInterface(SurfaceWidget());
+    }
+    const SurfaceDescription& Told() { return program->Window().Description(); }
+    std::string DayTold(int day) {
+        const auto place = program->CurrentPeriod().PlaceOfDay(day);
+        return place ? Told().cells[CellIndex(*place)].name
+                     : "<no day " + std::to_string(day) + ">";
+    }
+    int KeyboardDayOfMonth() {
+        return program->CurrentPeriod().Day(program->KeyboardDay()).dayOfMonth;
+    }
+    bool Sent(QAccessible::Event type, const std::string& name) {
+        return std::find(events.begin(), events.end(), std::make_pair(type, name)) != events.end();
+    }
+};
+
+// A whole period from the keyboard: the menu from F10, the start day with the arrows and Enter,
+// the total, then an expense on another day.
+TEST_F(KeyboardTest, PeriodEnteredWithoutTheMouse) {
+    Open();
+    Key(Qt::Key_F10);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "F10 opens the first menu";
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);  // Mes nuevo
+    QApplication::processEvents();
+    EXPECT_EQ(program->CurrentStage(), Stage::PickingStartDay);
+    EXPECT_EQ(KeyboardDayOfMonth(), 1);
+    EXPECT_FALSE(program->KeyboardMarkShown()) << "no mark before the keyboard is used";
+    const struct {
+        Qt::Key key;
+        int day;  // of the month, in March 2024 from the 1st (a Friday, column 5)
+    } moves[] = {
+        {Qt::Key_Right, 2},  {Qt::Key_Down, 9},   {Qt::Key_Left, 8},   {Qt::Key_Up, 1},
+        {Qt::Key_Up, 1},     {Qt::Key_End, 31},   {Qt::Key_Right, 31}, {Qt::Key_Home, 1},
+        {Qt::Key_Down, 8},   {Qt::Key_Right, 9},  {Qt::Key_Right, 10}, {Qt::Key_Right, 11},
+        {Qt::Key_Right, 12}, {Qt::Key_Right, 13}, {Qt::Key_Right, 14}, {Qt::Key_Right, 15}};
+    for (const auto& m : moves) {
+        SCOPED_TRACE(testing::Message() << "key " << std::hex << m.key);
+        Key(m.key);
+        EXPECT_EQ(KeyboardDayOfMonth(), m.day);
+        EXPECT_TRUE(program->KeyboardMarkShown());
+    }
+    Key(Qt::Key_Return, "\r");
+    EXPECT_EQ(program->CurrentPeriod().Start().day, 15);
+    EXPECT_TRUE(program->Field().IsOpen());
+    EXPECT_EQ(Told().field.name, TEXT_MONTH_TOTAL_FIELD);
+    Type("3100");
+    EXPECT_EQ(Told().field.text, "3100");
+    EXPECT_EQ(Told().field.caret, 4);
+    Enter();
+    EXPECT_EQ(DayTold(15), "viernes 15 de marzo: quedan 100,00 €");
+    for (int i = 0; i < 5; ++i) Key(Qt::Key_Right);  // the 20th
+    Key(Qt::Key_Space, " ");
+    EXPECT_EQ(Told().field.name, std::string(TEXT_EXPENSE_FIELD) + "miércoles 20 de marzo");
+    Type("112,5");
+    Enter();
+    EXPECT_EQ(DayTold(20), "miércoles 20 de marzo: te has pasado 12,50 €; gastado 112,50 €");
+    EXPECT_EQ(KeyboardDayOfMonth(), 20) << "the keyboard stays on the day";
+    Save();
+    EXPECT_EQ(LedgerBytes().size(), 31u * DAY_RECORD_SIZE);
+}
+
+// Enter, Space and Escape remove a banner that waits for a click, as a click does: the day's
+// field opens only at the next Enter.
+TEST_F(KeyboardTest, BannerGoesWithEnterSpaceOrEscape) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+        SCOPED_TRACE(testing::Message() << "key " << std::hex << key);
+        Open();
+        BeginPeriod(15, "3100");
+        Choose(Command::Author);
+        EXPECT_EQ(Told().banner, TEXT_AUTHOR);
+        Key(key, key == Qt::Key_Space ? " " : key == Qt::Key_Return ? "\r" : "\x1b");
+        EXPECT_EQ(Told().banner, "");
+        EXPECT_FALSE(program->Field().IsOpen());
+        Key(Qt::Key_Return, "\r");
+        EXPECT_TRUE(program->Field().IsOpen());
+        Close();
+    }
+}
+
+// The keyboard's mark is drawn over the surface, never into its picture (nor into "Bitmap").
+TEST_F(KeyboardTest, MarkIsOnlyOverThePicture) {
+    Open();
+    BeginPeriod(15, "3100");
+    const QImage before = SurfaceWidget()->grab().toImage();
+    std::vector<Colour> picture;
+    for (int y = 70; y < 150; ++y)
+        for (int x = 482; x < 601; ++x) picture.push_back(Pixel(x, y));
+    Key(Qt::Key_Home);
+    EXPECT_NE(SurfaceWidget()->grab().toImage(), before);
+    std::vector<Colour> after;
+    for (int y = 70; y < 150; ++y)
+        for (int x = 482; x < 601; ++x) after.push_back(Pixel(x, y));
+    EXPECT_EQ(after, picture);
+}
+
+// What a screen reader is told, and the events that make it speak.
+TEST_F(KeyboardTest, ScreenReaderIsToldWhatChanges) {
+    Open();
+    EXPECT_EQ(Told().welcome, TEXT_WELCOME);
+    EXPECT_TRUE(Told().cells.empty());
+    BeginPeriod(15, "3100");
+    EXPECT_EQ(Told().heading, "Marzo Abril 2024");
+    ASSERT_EQ(Told().cells.size(), 42u);
+    EXPECT_EQ(Told().columnHeaders.front(), "Lunes");
+    EXPECT_EQ(Told().cells[0].name, "") << "a cell without a day";
+    EXPECT_TRUE(Sent(QAccessible::ObjectShow, StartDayBannerText(15)));
+    PickDay(20);
+    EXPECT_TRUE(
+        Sent(QAccessible::Focus, std::string(TEXT_EXPENSE_FIELD) + "miércoles 20 de marzo"));
+    Type("12,5");
+    Enter();
+    EXPECT_TRUE(
+        Sent(QAccessible::NameChanged, "miércoles 20 de marzo: quedan 87,50 €; gastado 12,50 €"));
+    KeyDown(Qt::Key_Right);
+    EXPECT_TRUE(Sent(QAccessible::Focus, "jueves 21 de marzo: quedan 100,00 €"));
+    ToggleStatistics();
+    ASSERT_EQ(Told().gauges.size(), 2u);
+    EXPECT_EQ(Told().gauges[0].name, "Gastado");
+    EXPECT_EQ(Told().gauges[0].percentage, 0);
+    EXPECT_EQ(Told().gauges[0].amount, "12,50 €");
+    EXPECT_EQ(Told().gauges[1].percentage, 100);
+}
+
+TEST_F(KeyboardTest, MenusHaveTheirUnderlinedLetters) {
+    Open();
+    QStringList titles;
+    for (QAction* menu : Ui().menuBar->actions()) titles << menu->text();
+    EXPECT_EQ(titles, (QStringList{"&Operaciones", "&Ver"}));
+    Key(Qt::Key_F10);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->activeAction(), ActionOf(Command::NewMonth)) << "the first item offered";
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QApplication::processEvents();
+    BeginPeriod(15, "3100");
+    Key(Qt::Key_F10);
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->activeAction(), ActionOf(Command::Save)) << "Mes nuevo is greyed";
+    QTest::keyClick(menu, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(BannerText(), TEXT_SAVED);
+}
+
+}  // namespace
