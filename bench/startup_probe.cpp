@@ -20,11 +20,16 @@ int main(int argc, char** argv) {
     Ledger ledger(PlaceLedger(ProgramFolder(), UserDataHome()), files);
     const Options options = ReadCommandLine(1, argv, ledger.Path());
     if (options.exitCode) return *options.exitCode;
+    SessionEnd sessionEnd;
     Application application(argv[0]);
     IgnoreFileSizeSignal();
-    const LedgerClaim claim(ledger);
+    LedgerClaim claim(ledger, StartRequest::Show);
     if (claim.HandedOver()) return 0;
     Program program(application.PageFonts(), ledger, files, Today());
+    claim.Forward([&program](StartRequest request) {
+        if (request == StartRequest::NewPeriod) program.NewPeriodRequested();
+    });
+    sessionEnd.WhenItEnds([&program] { program.SessionEnds(); });
     // Its loop is the window's own, which "Salir" ends.
     FirstFrameReporter reporter(program.Window().Ui().surface, mainEntry, settle,
                                 [&program] { program.Run(Command::Quit); });

@@ -11,8 +11,14 @@ int main(int argc, char** argv) {
     if (options.exitCode) return *options.exitCode;
     if (options.csv) return PrintPeriodCsv(options.file.empty() ? ledger.Path() : options.file);
 
-    Application application(argc > 0 && argv[0] != nullptr ? argv[0] : "monedario");
-    if (!options.file.empty()) return ViewPeriod(application, options.file);
+    const char* programPath = argc > 0 && argv[0] != nullptr ? argv[0] : "monedario";
+    if (!options.file.empty()) {
+        Application application(programPath);
+        return ViewPeriod(application, options.file);
+    }
+    // Before the application object, which starts threads.
+    SessionEnd sessionEnd;
+    Application application(programPath);
     IgnoreFileSizeSignal();
     LedgerClaim claim(ledger, options.newPeriod ? StartRequest::NewPeriod : StartRequest::Show);
     if (claim.HandedOver()) return 0;
@@ -25,7 +31,7 @@ int main(int argc, char** argv) {
     claim.Forward([&program](StartRequest request) {
         if (request == StartRequest::NewPeriod) program.NewPeriodRequested();
     });
-    const SessionEnd sessionEnd([&program] { program.SessionEnds(); });
+    sessionEnd.WhenItEnds([&program] { program.SessionEnds(); });
     program.Open();
     return program.Exec();
 }

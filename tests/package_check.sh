@@ -22,7 +22,6 @@ expected=$({
     echo ./usr/share/doc/monedario/copyright
     for size in $sizes; do echo "./usr/share/icons/hicolor/${size}x$size/apps/$id.png"; done
     echo ./usr/share/icons/hicolor/scalable/apps/$id.svg
-    echo ./usr/share/lintian/overrides/monedario
     echo ./usr/share/man/es/man1/monedario.1.gz
     echo ./usr/share/man/man1/monedario.1.gz
     echo ./usr/share/metainfo/$id.metainfo.xml

@@ -405,37 +405,71 @@ void TellChanges(QWidget* surface, const SurfaceDescription& before,
     auto* accessible =
         static_cast<SurfaceAccessible*>(QAccessible::queryAccessibleInterface(surface));
     if (!accessible) return;
-    const bool calendarChanged = before.heading.empty() != after.heading.empty();
-    if (calendarChanged || before.gauges.size() != after.gauges.size() ||
+    for (const Tell& tell : WhatToTell(before, after)) {
+        switch (tell.what) {
+            case Telling::Reordered:
+                Send(QAccessibleEvent(accessible, QAccessible::ObjectReorder));
+                break;
+            case Telling::HeadingRenamed:
+                Send(QAccessibleEvent(accessible->Heading(), QAccessible::NameChanged));
+                break;
+            case Telling::CellRenamed:
+                Send(QAccessibleEvent(accessible->Cell(tell.index), QAccessible::NameChanged));
+                break;
+            case Telling::GaugeChanged:
+                Send(QAccessibleValueChangeEvent(accessible->Gauge(tell.index),
+                                                 after.gauges[tell.index].percentage));
+                break;
+            case Telling::BannerShown:
+                Send(QAccessibleEvent(accessible->BannerItem(), QAccessible::ObjectShow));
+                break;
+            case Telling::FieldFocused:
+                Send(QAccessibleEvent(accessible->Field(), QAccessible::Focus));
+                break;
+            case Telling::FieldTextChanged:
+                Send(QAccessibleTextUpdateEvent(accessible->Field(), 0, Text(before.field.text),
+                                                Text(after.field.text)));
+                break;
+            case Telling::CaretMoved:
+                Send(QAccessibleTextCursorEvent(accessible->Field(), after.field.caret));
+                break;
+            case Telling::DayFocused:
+                Send(QAccessibleEvent(accessible->Cell(tell.index), QAccessible::Focus));
+                break;
+        }
+    }
+}
+
+std::vector<Tell> WhatToTell(const SurfaceDescription& before, const SurfaceDescription& after) {
+    std::vector<Tell> tells;
+    if (before.heading.empty() != after.heading.empty() ||
+        before.gauges.size() != after.gauges.size() ||
         before.welcome.empty() != after.welcome.empty() || before.field.open != after.field.open ||
         before.banner.empty() != after.banner.empty())
-        Send(QAccessibleEvent(accessible, QAccessible::ObjectReorder));
-    if (before.heading != after.heading)
-        Send(QAccessibleEvent(accessible->Heading(), QAccessible::NameChanged));
+        tells.push_back({Telling::Reordered});
+    if (before.heading != after.heading) tells.push_back({Telling::HeadingRenamed});
     for (size_t i = 0; i < after.cells.size(); ++i) {
         if (i < before.cells.size() && before.cells[i].name == after.cells[i].name) continue;
-        Send(QAccessibleEvent(accessible->Cell(static_cast<int>(i)), QAccessible::NameChanged));
+        tells.push_back({Telling::CellRenamed, static_cast<int>(i)});
     }
     for (size_t i = 0; i < after.gauges.size() && i < 2; ++i) {
         if (i < before.gauges.size() && before.gauges[i].percentage == after.gauges[i].percentage &&
             before.gauges[i].amount == after.gauges[i].amount)
             continue;
-        Send(QAccessibleValueChangeEvent(accessible->Gauge(static_cast<int>(i)),
-                                         after.gauges[i].percentage));
+        tells.push_back({Telling::GaugeChanged, static_cast<int>(i)});
     }
     if (!after.banner.empty() && after.banner != before.banner)
-        Send(QAccessibleEvent(accessible->BannerItem(), QAccessible::ObjectShow));
+        tells.push_back({Telling::BannerShown});
     if (after.field.open) {
-        if (!before.field.open || before.field.name != after.field.name) {
-            Send(QAccessibleEvent(accessible->Field(), QAccessible::Focus));
-        } else if (before.field.text != after.field.text) {
-            Send(QAccessibleTextUpdateEvent(accessible->Field(), 0, Text(before.field.text),
-                                            Text(after.field.text)));
-        }
-        if (before.field.caret != after.field.caret || !before.field.open)
-            Send(QAccessibleTextCursorEvent(accessible->Field(), after.field.caret));
+        const bool opened = !before.field.open || before.field.name != after.field.name;
+        if (opened) tells.push_back({Telling::FieldFocused});
+        if (!opened && before.field.text != after.field.text)
+            tells.push_back({Telling::FieldTextChanged});
+        if (opened || before.field.caret != after.field.caret)
+            tells.push_back({Telling::CaretMoved});
     } else if (after.focusedCell >= 0 &&
                (after.focusedCell != before.focusedCell || before.field.open)) {
-        Send(QAccessibleEvent(accessible->Cell(after.focusedCell), QAccessible::Focus));
+        tells.push_back({Telling::DayFocused, after.focusedCell});
     }
+    return tells;
 }

@@ -1,6 +1,7 @@
 // The application object: the window system's connection with the program's identity, style and
 // fonts. Debian's Tahoma-metric faces are registered here, as they live outside the folders
 // fontconfig indexes.
+#include <pthread.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -60,18 +61,26 @@ Application::Application(const char* programPath) {
 
 // The signals are taken from a descriptor in the event loop rather than by a handler, which
 // could do nothing safely in the middle of the program.
+struct SessionEnd::Signals {
+    sigset_t taken;
+    sigset_t before;  // the signal mask as it was, given back at the end
+};
+
 struct SessionEnd::Notifier {
     QSocketNotifier notifier;
     explicit Notifier(int descriptor) : notifier(descriptor, QSocketNotifier::Read) {}
 };
 
-SessionEnd::SessionEnd(std::function<void()> ending) {
-    sigset_t sessionSignals;
-    sigemptyset(&sessionSignals);
-    sigaddset(&sessionSignals, SIGTERM);
-    sigaddset(&sessionSignals, SIGHUP);
-    descriptor_ = signalfd(-1, &sessionSignals, SFD_CLOEXEC | SFD_NONBLOCK);
-    if (descriptor_ < 0 || sigprocmask(SIG_BLOCK, &sessionSignals, nullptr) != 0) return;
+SessionEnd::SessionEnd() : signals_(std::make_unique<Signals>()) {
+    sigemptyset(&signals_->taken);
+    sigaddset(&signals_->taken, SIGTERM);
+    sigaddset(&signals_->taken, SIGHUP);
+    if (pthread_sigmask(SIG_BLOCK, &signals_->taken, &signals_->before) != 0) return;
+    descriptor_ = signalfd(-1, &signals_->taken, SFD_CLOEXEC | SFD_NONBLOCK);
+}
+
+void SessionEnd::WhenItEnds(std::function<void()> ending) {
+    if (descriptor_ < 0) return;
     notifier_ = std::make_unique<Notifier>(descriptor_);
     const int descriptor = descriptor_;
     QObject::connect(&notifier_->notifier, &QSocketNotifier::activated, &notifier_->notifier,
@@ -83,9 +92,16 @@ SessionEnd::SessionEnd(std::function<void()> ending) {
                      });
 }
 
+// Signals that came meanwhile are taken here, so that giving the mask back does not kill.
 SessionEnd::~SessionEnd() {
     notifier_.reset();
-    if (descriptor_ >= 0) close(descriptor_);
+    if (descriptor_ >= 0) {
+        signalfd_siginfo info;
+        while (read(descriptor_, &info, sizeof info) == sizeof info) {
+        }
+        close(descriptor_);
+    }
+    pthread_sigmask(SIG_SETMASK, &signals_->before, nullptr);
 }
 
 Application::~Application() = default;

@@ -105,6 +105,27 @@ struct SurfaceDescription {
     DescribedField field;
 };
 
+// What changed between two descriptions, in the words a screen reader is told it: its
+// tree, a name, a gauge's value, a banner that appeared, where the focus went, the field's text
+// and caret.
+enum class Telling {
+    Reordered,
+    HeadingRenamed,
+    CellRenamed,
+    GaugeChanged,
+    BannerShown,
+    FieldFocused,
+    FieldTextChanged,
+    CaretMoved,
+    DayFocused
+};
+struct Tell {
+    Telling what;
+    int index = 0;  // the cell, the gauge or the day
+    bool operator==(const Tell&) const = default;
+};
+std::vector<Tell> WhatToTell(const SurfaceDescription& before, const SurfaceDescription& after);
+
 struct WindowShape {
     std::string title;
     int clientWidth;
@@ -130,16 +151,22 @@ private:
 };
 
 // While it lives, the session's end of the program (SIGTERM or SIGHUP, as at logout or
-// shutdown) runs `ending` in the event loop instead of killing the process.
+// shutdown) does not kill the process: once WhenItEnds has said what to do, that runs in the event
+// loop. Made before anything starts threads (the application object), so that no thread takes
+// those signals the old way.
 class SessionEnd {
 public:
-    explicit SessionEnd(std::function<void()> ending);
+    SessionEnd();
     ~SessionEnd();
     SessionEnd(const SessionEnd&) = delete;
     SessionEnd& operator=(const SessionEnd&) = delete;
 
+    void WhenItEnds(std::function<void()> ending);
+
 private:
     int descriptor_ = -1;
+    struct Signals;
+    std::unique_ptr<Signals> signals_;
     struct Notifier;
     std::unique_ptr<Notifier> notifier_;
 };

@@ -53,8 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "monedario: opción desconocida: -reverse"},
         OptionCase{"WindowSystemPlatformIsNotTaken", "-platform offscreen", 2, "",
                    "monedario: opción desconocida: -platform"},
-        OptionCase{"StrayArgument", "ahorros.log", 2, "",
-                   "monedario: argumento de más: ahorros.log"}),
+        OptionCase{"StrayArgument", "ahorros.log otro.log", 2, "",
+                   "monedario: argumento de más: otro.log"},
+        OptionCase{"NewPeriodWithAFile", "--nuevo-periodo ahorros.log", 2, "",
+                   "monedario: --nuevo-periodo no va con --csv ni con un archivo"}),
     [](const testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
 
 // The stored period is put aside and the program opens on the welcome screen, ready for a new

@@ -2,44 +2,18 @@
 // screen reader is told of the surface and when.
 #include <QAccessible>
 #include <QMenuBar>
+#include <algorithm>
 #include <vector>
 
 #include "program_driver.h"
 
 namespace {
 
-// Every accessibility event the program sends, as a screen reader's bridge would get it.
-std::vector<std::pair<QAccessible::Event, std::string>>* recorded = nullptr;
-
-void Record(QAccessibleEvent* event) {
-    if (!recorded) return;
-    QAccessibleInterface* item = event->accessibleInterface();
-    recorded->emplace_back(event->type(),
-                           item ? item->text(QAccessible::Name).toStdString() : std::string());
-}
-
 struct KeyboardTest : ProgramTest {
-    std::vector<std::pair<QAccessible::Event, std::string>> events;
-
-    void SetUp() override {
-        ProgramTest::SetUp();
-        recorded = &events;
-        QAccessible::installUpdateHandler(Record);
-    }
-    void TearDown() override {
-        QAccessible::installUpdateHandler(nullptr);
-        recorded = nullptr;
-        ProgramTest::TearDown();
-    }
     // A key pressed and released on the surface.
     void Key(Qt::Key key, const char* text = "") {
         KeyDown(key, text);
         KeyUp(key, text);
-    }
-    // As a screen reader does, the surface's interface is asked for before its events come.
-    void Open() {
-        ProgramTest::Open();
-        QAccessible::queryAccessibleInterface(SurfaceWidget());
     }
     const SurfaceDescription& Told() { return program->Window().Description(); }
     std::string DayTold(int day) {
@@ -50,9 +24,17 @@ struct KeyboardTest : ProgramTest {
     int KeyboardDayOfMonth() {
         return program->CurrentPeriod().Day(program->KeyboardDay()).dayOfMonth;
     }
-    bool Sent(QAccessible::Event type, const std::string& name) {
-        return std::find(events.begin(), events.end(), std::make_pair(type, name)) != events.end();
+    // What a screen reader is told while `act` runs.
+    template <typename Act>
+    std::vector<Tell> TellingOf(Act act) {
+        const SurfaceDescription before = Told();
+        act();
+        return WhatToTell(before, Told());
     }
+    static bool Has(const std::vector<Tell>& tells, Telling what, int index = 0) {
+        return std::find(tells.begin(), tells.end(), Tell{what, index}) != tells.end();
+    }
+    int CellOf(int day) { return CellIndex(*program->CurrentPeriod().PlaceOfDay(day)); }
 };
 
 // A whole period from the keyboard: the menu from F10, the start day with the arrows and Enter,
@@ -134,32 +116,69 @@ TEST_F(KeyboardTest, MarkIsOnlyOverThePicture) {
     EXPECT_EQ(after, picture);
 }
 
-// What a screen reader is told, and the events that make it speak.
+// What a screen reader is told, and what changes it is told of.
 TEST_F(KeyboardTest, ScreenReaderIsToldWhatChanges) {
     Open();
     EXPECT_EQ(Told().welcome, TEXT_WELCOME);
     EXPECT_TRUE(Told().cells.empty());
-    BeginPeriod(15, "3100");
+    NewMonth();
+    std::vector<Tell> tells = TellingOf([this] { PickDay(15); });
+    EXPECT_TRUE(Has(tells, Telling::BannerShown));
+    EXPECT_EQ(Told().banner, StartDayBannerText(15));
+    EXPECT_TRUE(Has(tells, Telling::FieldFocused));
+    Type("3100");
+    Enter();
     EXPECT_EQ(Told().heading, "Marzo Abril 2024");
     ASSERT_EQ(Told().cells.size(), 42u);
     EXPECT_EQ(Told().columnHeaders.front(), "Lunes");
     EXPECT_EQ(Told().cells[0].name, "") << "a cell without a day";
-    EXPECT_TRUE(Sent(QAccessible::ObjectShow, StartDayBannerText(15)));
     PickDay(20);
-    EXPECT_TRUE(
-        Sent(QAccessible::Focus, std::string(TEXT_EXPENSE_FIELD) + "miércoles 20 de marzo"));
-    Type("12,5");
-    Enter();
-    EXPECT_TRUE(
-        Sent(QAccessible::NameChanged, "miércoles 20 de marzo: quedan 87,50 €; gastado 12,50 €"));
-    KeyDown(Qt::Key_Right);
-    EXPECT_TRUE(Sent(QAccessible::Focus, "jueves 21 de marzo: quedan 100,00 €"));
-    ToggleStatistics();
+    EXPECT_EQ(Told().field.name, std::string(TEXT_EXPENSE_FIELD) + "miércoles 20 de marzo");
+    tells = TellingOf([this] { Type("1"); });
+    EXPECT_TRUE(Has(tells, Telling::FieldTextChanged));
+    EXPECT_TRUE(Has(tells, Telling::CaretMoved));
+    tells = TellingOf([this] {
+        Type("2,5");
+        Enter();
+    });
+    EXPECT_TRUE(Has(tells, Telling::CellRenamed, CellOf(20)));
+    EXPECT_EQ(DayTold(20), "miércoles 20 de marzo: quedan 87,50 €; gastado 12,50 €");
+    tells = TellingOf([this] { KeyDown(Qt::Key_Right); });
+    EXPECT_TRUE(Has(tells, Telling::DayFocused, CellOf(21)));
+    tells = TellingOf([this] { ToggleStatistics(); });
+    EXPECT_TRUE(Has(tells, Telling::GaugeChanged, 0));
     ASSERT_EQ(Told().gauges.size(), 2u);
     EXPECT_EQ(Told().gauges[0].name, "Gastado");
     EXPECT_EQ(Told().gauges[0].percentage, 0);
     EXPECT_EQ(Told().gauges[0].amount, "12,50 €");
     EXPECT_EQ(Told().gauges[1].percentage, 100);
+}
+
+// The accessible tree a screen reader's bridge reads: the surface's children, the table's
+// cells with the weekdays as their column headers, the field as editable text.
+TEST_F(KeyboardTest, AccessibleTreeIsThePage) {
+    Open();
+    BeginPeriod(15, "3100");
+    PickDay(20);
+    Type("12");
+    QAccessibleInterface* surface = QAccessible::queryAccessibleInterface(SurfaceWidget());
+    ASSERT_NE(surface, nullptr);
+    std::vector<QAccessible::Role> roles;
+    for (int i = 0; i < surface->childCount(); ++i) roles.push_back(surface->child(i)->role());
+    EXPECT_EQ(roles, (std::vector<QAccessible::Role>{QAccessible::Heading, QAccessible::Table,
+                                                     QAccessible::EditableText}));
+    QAccessibleTableInterface* table = surface->child(1)->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 6);
+    QAccessibleInterface* cell = table->cellAt(1, 2);  // the 20th: row 2, column 3 (from 0: 1, 2)
+    EXPECT_EQ(cell->text(QAccessible::Name).toStdString(),
+              "miércoles 20 de marzo: quedan 100,00 €");
+    EXPECT_EQ(cell->tableCellInterface()->columnHeaderCells().front()->text(QAccessible::Name),
+              QString("Miércoles"));
+    QAccessibleInterface* field = surface->child(2);
+    EXPECT_EQ(field->textInterface()->text(0, -1), "12");
+    EXPECT_EQ(field->textInterface()->cursorPosition(), 2);
+    EXPECT_EQ(surface->focusChild(), field);
 }
 
 TEST_F(KeyboardTest, MenusHaveTheirUnderlinedLetters) {

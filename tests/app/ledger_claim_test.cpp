@@ -31,7 +31,7 @@ struct LedgerClaimTest : ShellTest {
     // A run as start-up makes it: the ledger claimed, then the program made on it.
     void StartRun() {
         ledger = std::make_unique<Ledger>(folder + LEDGER_FILE_NAME, files);
-        claim = std::make_unique<LedgerClaim>(*ledger);
+        claim = std::make_unique<LedgerClaim>(*ledger, StartRequest::Show);
         program = std::make_unique<Program>(fonts, *ledger, files, today);
     }
     void EndRun() {

@@ -51,6 +51,7 @@ TEST_F(EverydayTest, OpenFieldStaysOnTheScreenThroughEveryRedraw) {
         EXPECT_EQ(SpentShown(DAY), "12'00");
         EXPECT_EQ(SpentShown(21), "");
         Close();
+        std::filesystem::remove(folder + LEDGER_FILE_NAME);  // the next command's period is new
     }
     std::filesystem::current_path(before);
 }

@@ -11,25 +11,38 @@
 
 namespace {
 
-// A child process, as "nobody" when the test runs as root (root may write anywhere), places the
-// ledger, saves a period there and reports both in a file.
-TEST(LedgerPlace, FollowsTheProgramFolderOrTheUsersDataFolder) {
+enum class Runner { Root, Nobody };
+
+// A forked child, as root or as "nobody", places the ledger for a program folder owned by one or
+// the other, saves a period there and reports both in a file. A ledger lives beside the program
+// only in a copy of the runner's own; a system-wide program keeps everyone's at home.
+TEST(LedgerPlace, BesideTheProgramOnlyInTheRunnersOwnCopy) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to give folders to another user";
     const struct {
         const char* name;
-        bool ledgerBeside;
+        Runner runner;
+        bool ownedByRunner;
         mode_t programMode;
+        bool ledgerBeside;
         const char* dataHome;    // under the test folder when absolute; null: unset
         const char* expected;    // the ledger's path under the test folder
         const char* folderMode;  // of the ledger's folder after a save; null: no save tried
     } cases[] = {
-        {"ledger already beside a folder that takes no files", true, 0555, "/data",
+        {"own copy with a ledger, folder takes no files", Runner::Nobody, true, 0555, true, "/data",
          "/program/ahorros.log", nullptr},
-        {"writable program folder", false, 0777, "/data", "/program/ahorros.log", "777"},
-        {"program folder takes no files", false, 0555, "/data", "/data/monedario/ahorros.log",
-         "700"},
-        {"program folder takes no files, data home unset", false, 0555, nullptr,
+        {"own copy that takes files", Runner::Nobody, true, 0777, false, "/data",
+         "/program/ahorros.log", "777"},
+        {"own copy that takes no files", Runner::Nobody, true, 0555, false, "/data",
+         "/data/monedario/ahorros.log", "700"},
+        {"another user's copy, writable, with a ledger", Runner::Nobody, false, 0777, true, "/data",
+         "/data/monedario/ahorros.log", "700"},
+        {"root runs another user's copy", Runner::Root, false, 0777, true, "/data",
+         "/data/monedario/ahorros.log", "700"},
+        {"root runs its own copy", Runner::Root, true, 0755, false, "/data", "/program/ahorros.log",
+         "755"},
+        {"data home unset", Runner::Nobody, true, 0555, false, nullptr,
          "/home/.local/share/monedario/ahorros.log", "700"},
-        {"relative data home is ignored", false, 0555, "relative",
+        {"relative data home is ignored", Runner::Nobody, true, 0555, false, "relative",
          "/home/.local/share/monedario/ahorros.log", nullptr},
     };
     for (const auto& c : cases) {
@@ -43,32 +56,34 @@ TEST(LedgerPlace, FollowsTheProgramFolderOrTheUsersDataFolder) {
         if (c.ledgerBeside) {
             ASSERT_TRUE(WriteFileBytes(program + "/ahorros.log", ""));
         }
+        const bool nobodysFolder = (c.runner == Runner::Nobody) == c.ownedByRunner;
+        ASSERT_EQ(chown(program.c_str(), nobodysFolder ? NOBODY : 0, nobodysFolder ? NOBODY : 0),
+                  0);
         ASSERT_EQ(chmod(program.c_str(), c.programMode), 0);
+        const auto place = [&] {
+            setenv("HOME", (base + "/home").c_str(), 1);
+            if (c.dataHome == nullptr) {
+                unsetenv("XDG_DATA_HOME");
+            } else {
+                const std::string under = c.dataHome[0] == '/' ? base : "";
+                setenv("XDG_DATA_HOME", (under + c.dataHome).c_str(), 1);
+            }
+            std::string report = PlaceLedger(program + "/", UserDataHome());
+            if (c.folderMode) {
+                FileCalls files;
+                Ledger ledger(report, files);
+                const int error = ledger.Save(PeriodOf(WorkedExample()));
+                struct stat folder {};
+                stat(FolderOf(report).c_str(), &folder);
+                char text[16];
+                std::snprintf(text, sizeof text, " %d %o", error, folder.st_mode & 07777);
+                report += text;
+            }
+            return WriteFileBytes(base + "/report", report) ? 0 : 1;
+        };
         std::string why;
-        const int exitCode = RunUnprivileged(
-            [&] {
-                setenv("HOME", (base + "/home").c_str(), 1);
-                if (c.dataHome == nullptr) {
-                    unsetenv("XDG_DATA_HOME");
-                } else {
-                    const std::string under = c.dataHome[0] == '/' ? base : "";
-                    setenv("XDG_DATA_HOME", (under + c.dataHome).c_str(), 1);
-                }
-                std::string report = PlaceLedger(program + "/", UserDataHome());
-                if (c.folderMode) {
-                    FileCalls files;
-                    Ledger ledger(report, files);
-                    const int error = ledger.Save(PeriodOf(WorkedExample()));
-                    struct stat folder {};
-                    stat(FolderOf(report).c_str(), &folder);
-                    char text[16];
-                    std::snprintf(text, sizeof text, " %d %o", error, folder.st_mode & 07777);
-                    report += text;
-                }
-                return WriteFileBytes(base + "/report", report) ? 0 : 1;
-            },
-            &why);
-        chmod(program.c_str(), 0700);
+        const int exitCode =
+            c.runner == Runner::Nobody ? RunUnprivileged(place, &why) : RunAsItIs(place, &why);
         if (exitCode < 0) {
             RemoveFolder(base);
             GTEST_SKIP() << why;
@@ -81,6 +96,10 @@ TEST(LedgerPlace, FollowsTheProgramFolderOrTheUsersDataFolder) {
         }
         RemoveFolder(base);
     }
+    // A program installed for the whole system: root owns the folder, and still its ledger is
+    // kept at home.
+    EXPECT_EQ(PlaceLedger("/usr/bin/", "/root/.local/share/"),
+              "/root/.local/share/monedario/ahorros.log");
 }
 
 // The ledger's file, last changed on 9 July 2023, is renamed; files already there stay as they

@@ -271,6 +271,19 @@ inline testing::AssertionResult SameBytes(const std::string& actual, const std::
 }
 
 constexpr uid_t NOBODY = 65534;
+
+// Runs `body` in a child process as this process's user; returns the child's exit code, or -1
+// with the reason.
+inline int RunAsItIs(const std::function<int()>& body, std::string* why) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body());
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        *why = "the child process failed";
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
 constexpr int CANNOT_SWITCH_USER = 99;
 
 // Runs `body` in a child process, as the unprivileged user "nobody" when this process is root
