@@ -225,22 +225,19 @@ GridPlace Program::KeyboardDay() const {
     return GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1};
 }
 
+bool Program::ShownDay(int index) const {
+    return index >= 0 && index < GRID_CELLS &&
+           period_.Shows(GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1});
+}
+
 void Program::KeepKeyboardOnADay() {
-    const auto shown = [this](int index) {
-        return index >= 0 && index < GRID_CELLS &&
-               period_.Shows(GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1});
-    };
-    if (shown(keyboardCell_)) return;
+    if (ShownDay(keyboardCell_)) return;
     keyboardCell_ = -1;
     for (int index = 0; index < GRID_CELLS && keyboardCell_ < 0; ++index)
-        if (shown(index)) keyboardCell_ = index;
+        if (ShownDay(index)) keyboardCell_ = index;
 }
 
 void Program::MoveKeyboard(KeyName key) {
-    const auto shown = [this](int index) {
-        return index >= 0 && index < GRID_CELLS &&
-               period_.Shows(GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1});
-    };
     KeepKeyboardOnADay();
     if (keyboardCell_ < 0) return;
     int next = keyboardCell_;
@@ -258,17 +255,17 @@ void Program::MoveKeyboard(KeyName key) {
             next = keyboardCell_ + GRID_COLUMNS;
             break;
         case KeyName::Home:
-            for (next = 0; !shown(next); ++next) {
+            for (next = 0; !ShownDay(next); ++next) {
             }
             break;
         case KeyName::End:
-            for (next = GRID_CELLS - 1; !shown(next); --next) {
+            for (next = GRID_CELLS - 1; !ShownDay(next); --next) {
             }
             break;
         default:
             break;
     }
-    if (shown(next)) keyboardCell_ = next;
+    if (ShownDay(next)) keyboardCell_ = next;
 }
 
 bool Program::CalendarKey(const Key& key) {
@@ -367,49 +364,44 @@ void Program::KeyUp(const Key& key) {
     for (const PendingKey& due : keys_.Release(key)) DoKeyUpAction(due);
 }
 
+// Backspace and the arrows act at each press, and repeat, besides.
 void Program::DoKeyDownAction(const PendingKey& key) {
-    if (!field_.IsOpen()) return;
-    switch (key.action) {
-        case KeyAction::Backspace:
-            field_.EraseBackward();
-            return ShowField();
-        case KeyAction::Right:
-            field_.MoveCaretRight();
-            return ShowField();
-        case KeyAction::Left:
-            field_.MoveCaretLeft();
-            return ShowField();
-        default:
-            return;
-    }
+    if (key.action == KeyAction::Backspace || key.action == KeyAction::Left ||
+        key.action == KeyAction::Right)
+        EditField(key);
 }
 
 void Program::DoKeyUpAction(const PendingKey& key) {
+    if (key.action != KeyAction::Enter) return EditField(key);
+    if (field_.IsOpen()) PressEnter();
+}
+
+void Program::EditField(const PendingKey& key) {
     if (!field_.IsOpen()) return;
     switch (key.action) {
         case KeyAction::Put:
             field_.Put(key.character);
-            return ShowField();
-        case KeyAction::Left:
-            field_.MoveCaretLeft();
-            return ShowField();
-        case KeyAction::Right:
-            field_.MoveCaretRight();
-            return ShowField();
-        case KeyAction::Home:
-            field_.MoveCaretHome();
-            return ShowField();
-        case KeyAction::End:
-            field_.MoveCaretEnd();
-            return ShowField();
+            break;
         case KeyAction::Backspace:
             field_.EraseBackward();
-            return ShowField();
+            break;
+        case KeyAction::Left:
+            field_.MoveCaretLeft();
+            break;
+        case KeyAction::Right:
+            field_.MoveCaretRight();
+            break;
+        case KeyAction::Home:
+            field_.MoveCaretHome();
+            break;
+        case KeyAction::End:
+            field_.MoveCaretEnd();
+            break;
         case KeyAction::Enter:
-            return PressEnter();
         case KeyAction::None:
             return;
     }
+    ShowField();
 }
 
 // The field leaves the page; a refused text is told in the banner, an amount is applied.

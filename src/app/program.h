@@ -82,6 +82,8 @@ private:
     void ToggleStatistics();
     void DoKeyDownAction(const PendingKey& key);
     void DoKeyUpAction(const PendingKey& key);
+    // An edit of the open field, shown at once.
+    void EditField(const PendingKey& key);
     // With no field open: arrows, Home and End move the keyboard among the days, Enter and Space
     // act on its day as a click does, Escape removes a banner that waits for a click. False for
     // a key that means nothing there.
@@ -89,6 +91,8 @@ private:
     void MoveKeyboard(KeyName key);
     // The keyboard stays on a day of the period shown.
     void KeepKeyboardOnADay();
+    // Whether the cell of that index shows a day of the period.
+    bool ShownDay(int index) const;
     void DismissBanner();
 
     // "Mes nuevo" greyed and the period's commands enabled, or the other way round.

@@ -126,7 +126,7 @@ TEST(PeriodRestoreTest, TakesTheStoredCellsOnlyWithARealStartDate) {
         anchor.periodYear = c.year;
         EXPECT_FALSE(restored.Restore(records));
         EXPECT_EQ(restored.Start(), (Date{2024, 3, 15}));
-        EXPECT_EQ(restored.Day({5, 1}).spent, 12.5);
+        EXPECT_EQ(double{restored.Day({5, 1}).spent}, 12.5);
     }
 }
 
