@@ -56,10 +56,8 @@ public:
     // The session ends the program: amounts not saved yet are saved as "Grabar" does, and the
     // program ends.
     void SessionEnds();
-    // Amounts accepted since the ledger was last saved.
-    bool Unsaved() const { return unsaved_; }
 
-    // What is shown, for the tests that use the program as a person does.
+    // What the program shows now.
     MainWindow& Window() { return window_; }
     const Period& CurrentPeriod() const { return period_; }
     const Banner& ShownBanner() const { return banner_; }
@@ -121,7 +119,7 @@ private:
     KeyQueue keys_;
     Stage stage_ = Stage::Welcome;
     bool statisticsShown_ = false;
-    bool unsaved_ = false;
+    bool unsaved_ = false;       // amounts accepted since the ledger was last saved
     bool bannerOnPage_ = false;  // the page shows a banner until it is drawn again
     int keyboardCell_ = -1;      // the keyboard's day: an index into the period's cells
     bool keyboardUsed_ = false;
