@@ -38,11 +38,22 @@ grep -qx 'Exec="/usr/bin/monedario" %f' "$entry" || fail "Exec of $entry"
 grep -qx 'Exec="/usr/bin/monedario" --nuevo-periodo' "$entry" || fail "the new period action"
 grep -qx "Icon=$id" "$entry" || fail "Icon of $entry"
 grep -qx "MimeType=application/x-monedario-period;" "$entry" || fail "MimeType of $entry"
-# A kept period has its own type, which wins over the plain text logs of "*.log".
+# A kept period has its own type, by name where the name outranks "*.log" and by content where
+# it does not (GLib's file managers): two day records open it, a text log stays a text log.
 cp -r "$stage/usr/share/mime" "$work/mime"
 update-mime-database "$work/mime" || fail "update-mime-database"
 grep -qx "60:application/x-monedario-period:ahorros-\*.log" "$work/mime/globs2" ||
     fail "the kept period's type in globs2"
+record() { head -c 61 /dev/zero; printf '\001\000\000\000'; head -c 12 /dev/zero; }
+{ record; record; } >"$work/ahorros-2026-11-01.log"
+{ record; record; } >"$work/noviembre.log"
+printf 'log line\n' >"$work/sistema.log"
+for case in ahorros-2026-11-01.log:application/x-monedario-period \
+    noviembre.log:application/x-monedario-period sistema.log:text/x-log; do
+    type=$(XDG_DATA_DIRS="$work:/usr/share" XDG_DATA_HOME="$work/none" \
+        gio info -a standard::content-type "$work/${case%%:*}" | sed -n 's/.*content-type: //p')
+    [ "$type" = "${case#*:}" ] || fail "${case%%:*} is seen as $type"
+done
 desktop-file-validate "$entry"
 appstreamcli validate --pedantic --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
 for size in $sizes; do
