@@ -339,7 +339,8 @@ QAccessible::Role Item::role() const {
         case Kind::Field:
             return QAccessible::EditableText;
         case Kind::Banner:
-            return QAccessible::AlertMessage;
+            // A notification, not an alert: screen readers speak a notification as it shows.
+            return QAccessible::Notification;
     }
     return QAccessible::NoRole;
 }
@@ -458,8 +459,6 @@ std::vector<Tell> WhatToTell(const SurfaceDescription& before, const SurfaceDesc
             continue;
         tells.push_back({Telling::GaugeChanged, static_cast<int>(i)});
     }
-    if (!after.banner.empty() && after.banner != before.banner)
-        tells.push_back({Telling::BannerShown});
     if (after.field.open) {
         const bool opened = !before.field.open || before.field.name != after.field.name;
         if (opened) tells.push_back({Telling::FieldFocused});
@@ -471,5 +470,8 @@ std::vector<Tell> WhatToTell(const SurfaceDescription& before, const SurfaceDesc
                (after.focusedCell != before.focusedCell || before.field.open)) {
         tells.push_back({Telling::DayFocused, after.focusedCell});
     }
+    // Last, so that telling of the focus does not cut short the reading of the banner.
+    if (!after.banner.empty() && after.banner != before.banner)
+        tells.push_back({Telling::BannerShown});
     return tells;
 }

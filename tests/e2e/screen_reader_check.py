@@ -99,7 +99,7 @@ def check():
     subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Monedario Pro$",
                     "windowactivate", "--sync"], check=True, stdout=subprocess.DEVNULL)
     keys("F10", "Return", *["Right"] * (START_DAY - 1), "Return")
-    banner = wait_for("the start-day banner", lambda: shown("alert"))[0]
+    banner = wait_for("the start-day banner", lambda: shown("notification"))[0]
     assert banner.name.startswith(f"Bien has elegido el día {START_DAY} del mes."), banner.name
     field = named("text", "Total del mes")
     subprocess.run(["xdotool", "type", "--delay", "80", "3100"], check=True)
@@ -124,7 +124,7 @@ def check():
             f"gastado {spoken(12.5)}")
     wait_for(f"the day told as {told!r}; cells are {cells()}", lambda: told in cells())
     keys("F10", "Return")
-    named("alert", "Grabación realizada ...")
+    named("notification", "Grabación realizada ...")
 
 
 if __name__ == "__main__":
