@@ -104,16 +104,18 @@ TEST_F(KeyboardTest, BannerGoesWithEnterSpaceOrEscape) {
 TEST_F(KeyboardTest, MarkIsOnlyOverThePicture) {
     Open();
     BeginPeriod(15, "3100");
+    const auto firstDay = [this] {  // the 15th's cell in the picture, where Home puts the mark
+        constexpr TestBox cell = TestCellBox(5, 1);
+        std::vector<Colour> pixels;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x) pixels.push_back(Pixel(x, y));
+        return pixels;
+    };
     const QImage before = SurfaceWidget()->grab().toImage();
-    std::vector<Colour> picture;
-    for (int y = 70; y < 150; ++y)
-        for (int x = 482; x < 601; ++x) picture.push_back(Pixel(x, y));
+    const std::vector<Colour> picture = firstDay();
     Key(Qt::Key_Home);
     EXPECT_NE(SurfaceWidget()->grab().toImage(), before);
-    std::vector<Colour> after;
-    for (int y = 70; y < 150; ++y)
-        for (int x = 482; x < 601; ++x) after.push_back(Pixel(x, y));
-    EXPECT_EQ(after, picture);
+    EXPECT_EQ(firstDay(), picture);
 }
 
 // What a screen reader is told, and what changes it is told of.

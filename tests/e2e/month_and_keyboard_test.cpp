@@ -39,6 +39,15 @@ struct MonthWindowTest : ProgramWindowTest {
             [&](const RgbImage& s) { return CountOnPage(s, BalanceBox(cell), IsRed) > 10; },
             "the expense in the day"));
     }
+    void SaveFromTheMenu() {
+        ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, GRABAR));
+        ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return BannerShown(s); }, "Grabar"));
+    }
+    void ExpectExpenseSaved() {
+        const std::string ledger = ReadFile(ledgerPath_);
+        ASSERT_GE(ledger.size(), RECORD_SIZE * (EXPENSE_OFFSET + 1));
+        EXPECT_EQ(DecodeRecord(ledger, RECORD_SIZE * EXPENSE_OFFSET).spent, EXPENSE_VALUE);
+    }
     // The question over the window, answered with keys.
     void Answer(const std::vector<std::string>& keys) {
         const std::string question = FindWindow("^Monedario Pro$", window_);
@@ -64,9 +73,7 @@ TEST_F(MonthWindowTest, ClosingWithAmountsNotSavedAsksFirst) {
     Key("alt+F4");
     ASSERT_NO_FATAL_FAILURE(Answer({"Return"}));  // "Grabar"
     ASSERT_NO_FATAL_FAILURE(WaitForExit());
-    const std::string ledger = ReadFile(ledgerPath_);
-    ASSERT_GE(ledger.size(), RECORD_SIZE * (EXPENSE_OFFSET + 1));
-    EXPECT_EQ(DecodeRecord(ledger, RECORD_SIZE * EXPENSE_OFFSET).spent, EXPENSE_VALUE);
+    ExpectExpenseSaved();
 }
 
 // Ended by the session (SIGTERM) with an expense not saved: saved, and the end is a clean one.
@@ -75,17 +82,14 @@ TEST_F(MonthWindowTest, EndOfTheSessionSavesWhatWasTyped) {
     ASSERT_NO_FATAL_FAILURE(EnterPeriodWithTheMouse());
     kill(program_.Pid(), SIGTERM);
     ASSERT_NO_FATAL_FAILURE(WaitForExit());
-    const std::string ledger = ReadFile(ledgerPath_);
-    ASSERT_GE(ledger.size(), RECORD_SIZE * (EXPENSE_OFFSET + 1));
-    EXPECT_EQ(DecodeRecord(ledger, RECORD_SIZE * EXPENSE_OFFSET).spent, EXPENSE_VALUE);
+    ExpectExpenseSaved();
 }
 
 // A kept period opens in a window of its own beside the running one, read-only.
 TEST_F(MonthWindowTest, KeptPeriodOpensReadOnlyBesideTheRunningWindow) {
     ASSERT_NO_FATAL_FAILURE(Launch());
     ASSERT_NO_FATAL_FAILURE(EnterPeriodWithTheMouse());
-    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, GRABAR));
-    ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return BannerShown(s); }, "Grabar"));
+    ASSERT_NO_FATAL_FAILURE(SaveFromTheMenu());
     const std::string kept = programFolder_ + "/ahorros-2000-01-01.log";
     fs::copy_file(ledgerPath_, kept);
     const std::string running = window_;
@@ -117,8 +121,7 @@ TEST_F(MonthWindowTest, KeptPeriodOpensReadOnlyBesideTheRunningWindow) {
 TEST_F(MonthWindowTest, KeyboardAloneGivesTheMousesLedger) {
     ASSERT_NO_FATAL_FAILURE(Launch());
     ASSERT_NO_FATAL_FAILURE(EnterPeriodWithTheMouse());
-    ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, GRABAR));
-    ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return BannerShown(s); }, "Grabar"));
+    ASSERT_NO_FATAL_FAILURE(SaveFromTheMenu());
     ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, SALIR));
     ASSERT_NO_FATAL_FAILURE(WaitForExit());
     const std::string withTheMouse = ReadFile(ledgerPath_);
