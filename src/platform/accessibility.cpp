@@ -55,6 +55,8 @@ public:
 
 protected:
     const SurfaceDescription& Description() const;
+    // A gauge's item outlives the gauges (statistics switched off): it then reads as empty.
+    DescribedGauge ShownGauge() const;
     QRect GlobalBox(const Rect& box) const;
 
     SurfaceAccessible& surface_;
@@ -116,7 +118,7 @@ public:
         return t == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface*>(this)
                                                 : nullptr;
     }
-    QVariant currentValue() const override { return Description().gauges[index_].percentage; }
+    QVariant currentValue() const override { return ShownGauge().percentage; }
     void setCurrentValue(const QVariant&) override {}
     QVariant maximumValue() const override { return 100; }
     QVariant minimumValue() const override { return 0; }
@@ -239,6 +241,11 @@ const SurfaceDescription& Item::Description() const {
     return surface_.Description();
 }
 
+DescribedGauge Item::ShownGauge() const {
+    const std::vector<DescribedGauge>& gauges = Description().gauges;
+    return index_ < static_cast<int>(gauges.size()) ? gauges[index_] : DescribedGauge{};
+}
+
 QWindow* Item::window() const {
     return surface_.window();
 }
@@ -277,10 +284,10 @@ QString Item::text(QAccessible::Text t) const {
     const SurfaceDescription& d = Description();
     if (t == QAccessible::Value) {
         if (kind_ == Kind::Field) return Text(d.field.text);
-        if (kind_ == Kind::Gauge) return QString::number(d.gauges[index_].percentage) + " %";
+        if (kind_ == Kind::Gauge) return QString::number(ShownGauge().percentage) + " %";
         return {};
     }
-    if (t == QAccessible::Description && kind_ == Kind::Gauge) return Text(d.gauges[index_].amount);
+    if (t == QAccessible::Description && kind_ == Kind::Gauge) return Text(ShownGauge().amount);
     if (t != QAccessible::Name) return {};
     switch (kind_) {
         case Kind::Heading:
@@ -294,7 +301,7 @@ QString Item::text(QAccessible::Text t) const {
             return index_ < static_cast<int>(d.cells.size()) ? Text(d.cells[index_].name)
                                                              : QString();
         case Kind::Gauge:
-            return Text(d.gauges[index_].name);
+            return Text(ShownGauge().name);
         case Kind::Welcome:
             return Text(d.welcome);
         case Kind::Field:
@@ -314,7 +321,7 @@ QRect Item::rect() const {
             return index_ < static_cast<int>(d.cells.size()) ? GlobalBox(d.cells[index_].box)
                                                              : QRect();
         case Kind::Gauge:
-            return GlobalBox(d.gauges[index_].box);
+            return GlobalBox(ShownGauge().box);
         case Kind::Field:
             return GlobalBox(d.field.box);
         default:

@@ -183,6 +183,23 @@ TEST_F(KeyboardTest, AccessibleTreeIsThePage) {
     EXPECT_EQ(surface->focusChild(), field);
 }
 
+// A screen reader may still hold a gauge after the statistics are switched off, and ask it.
+TEST_F(KeyboardTest, GaugeAskedAfterTheStatisticsGoReadsEmpty) {
+    Open();
+    BeginPeriod(15, "3100");
+    ToggleStatistics();
+    QAccessibleInterface* surface = QAccessible::queryAccessibleInterface(SurfaceWidget());
+    QAccessibleInterface* gauge = nullptr;
+    for (int i = 0; i < surface->childCount(); ++i)
+        if (surface->child(i)->role() == QAccessible::ProgressBar) gauge = surface->child(i);
+    ASSERT_NE(gauge, nullptr);
+    EXPECT_EQ(gauge->text(QAccessible::Name), "Queda");
+    ToggleStatistics();
+    EXPECT_EQ(gauge->text(QAccessible::Name), "");
+    EXPECT_EQ(gauge->text(QAccessible::Value), "0 %");
+    EXPECT_EQ(gauge->valueInterface()->currentValue(), 0);
+}
+
 TEST_F(KeyboardTest, MenusHaveTheirUnderlinedLetters) {
     Open();
     QStringList titles;
