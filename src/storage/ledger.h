@@ -62,7 +62,8 @@ public:
     // (the file's modification date when it holds none), with "-2", "-3"... when a name is
     // taken; its backup goes with it as that name plus ".bak", so that a backup beside the
     // ledger always belongs to the current period. Nothing is ever replaced. Returns 0, also
-    // without a ledger, or the system's error; `archived` gets the new path.
+    // without a ledger, or the system's error, the ledger and its backup then where they were;
+    // `archived` gets the new path.
     int Archive(std::string* archived);
     // The path Archive would give the ledger now; empty without a ledger.
     std::string ArchiveTarget() const;

@@ -34,6 +34,12 @@ bool PeriodStartInLedger(const std::string& path, Date* date) {
     return found;
 }
 
+// A rename the file layer counts, so that a test can make it fail.
+int CountedRename(FileCalls& calls, const std::string& from, const std::string& to) {
+    int error = 0;
+    return calls.Intercept("rename", &error) ? error : RenameWithoutReplacing(from, to);
+}
+
 std::string ArchiveName(const std::string& ledger, Date start, int attempt) {
     char name[64];
     std::snprintf(name, sizeof name, "ahorros-%04d-%02d-%02d", start.year, start.month, start.day);
@@ -79,10 +85,14 @@ int Ledger::Archive(std::string* archived) {
         const std::string target = ArchiveName(path_, start, attempt);
         // The name is taken for the period when its backup's name is taken too.
         if (PathExists(target + BACKUP_SUFFIX)) continue;
-        error = RenameWithoutReplacing(path_, target);
+        error = CountedRename(calls_, path_, target);
         if (error != 0) continue;
+        if (PathExists(backup)) error = CountedRename(calls_, backup, target + BACKUP_SUFFIX);
+        // A period kept without its backup would leave that backup beside the next period's
+        // ledger: the period goes back, and the failure is reported with nothing half done.
+        if (error != 0 && CountedRename(calls_, target, path_) == 0) return error;
         if (archived != nullptr) *archived = target;
-        if (PathExists(backup)) return RenameWithoutReplacing(backup, target + BACKUP_SUFFIX);
+        return error;
     }
     return error;
 }

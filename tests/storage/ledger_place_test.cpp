@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <cerrno>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -142,6 +143,27 @@ TEST(LedgerArchive, RenamesTheLedgerAfterItsStartDateWithoutReplacingAnything) {
             EXPECT_TRUE(SameBytes(FileBytes(folder + c.expected), bytes));
         }
         for (const std::string& name : c.taken) EXPECT_EQ(FileBytes(folder + name), name);
+        RemoveFolder(folder);
+    }
+}
+
+// The ledger's or its backup's move fails: both stay where they were, and the failure is told.
+TEST(LedgerArchive, AFailedMoveLeavesThePeriodAndItsBackupInPlace) {
+    for (int failing : {1, 2}) {  // the ledger's rename, then its backup's
+        SCOPED_TRACE(failing);
+        const std::string folder = MakeTemporaryFolder() + "/";
+        const std::string bytes = LedgerContent(WorkedExample());
+        ASSERT_TRUE(WriteFileBytes(folder + "ahorros.log", bytes));
+        ASSERT_TRUE(WriteFileBytes(folder + "ahorros.log.bak", "backup"));
+        FileCalls files;
+        Ledger ledger(folder + LEDGER_FILE_NAME, files);
+        files.InjectFault(failing, EACCES, false);
+        std::string archived;
+        EXPECT_EQ(ledger.Archive(&archived), EACCES);
+        EXPECT_EQ(archived, "");
+        EXPECT_TRUE(SameBytes(FileBytes(folder + "ahorros.log"), bytes));
+        EXPECT_EQ(FileBytes(folder + "ahorros.log.bak"), "backup");
+        EXPECT_FALSE(PathExists(folder + "ahorros-2024-03-15.log"));
         RemoveFolder(folder);
     }
 }
