@@ -317,7 +317,6 @@ std::string StartDayBannerText(int day) {
 // banner, and a click for a banner that waits for one only removes it.
 void Program::Click(Point at) {
     if (stage_ == Stage::Welcome) return;
-    const bool picking = stage_ == Stage::PickingStartDay;
     const CellHit hit = HitTestCell(at.x, at.y);
     const GridPlace place{hit.column, hit.row};
     const auto dayOfPeriod = [&] { return hit.onGrid && period_.TakesExpenses(place); };
@@ -326,12 +325,11 @@ void Program::Click(Point at) {
     if (dayOfPeriod() && !banner_.DismissOnClick() && !field_.IsOpen() &&
         stage_ == Stage::StartDayChosen) {
         const DayRecord& day = period_.Day(place);
+        keyboardCell_ = CellIndex(place);  // the keyboard goes on from the day the pointer chose
         OpenField(FieldPurpose::Expense, place,
                   Point{day.cellLeft + SPENT_DX, day.cellTop + SPENT_DY});
     }
     if (banner_.DismissOnClick()) DismissBanner();
-    // The keyboard follows the pointer to the day it chose (a new period starts it anew).
-    if (!picking && hit.onGrid && period_.Shows(place)) keyboardCell_ = CellIndex(place);
 }
 
 void Program::PickStartDay(GridPlace place) {

@@ -82,6 +82,19 @@ TEST_F(KeyboardTest, PeriodEnteredWithoutTheMouse) {
     EXPECT_EQ(LedgerBytes().size(), 31u * DAY_RECORD_SIZE);
 }
 
+// The keyboard goes on from the day whose field a click opened, not from a day clicked while a
+// field was open (such a click does nothing).
+TEST_F(KeyboardTest, KeyboardGoesOnFromTheDayAClickChose) {
+    Open();
+    BeginPeriod(15, "3100");
+    PickDay(20);
+    PickDay(22);
+    Type("5");
+    Enter();
+    Key(Qt::Key_Right);
+    EXPECT_EQ(KeyboardDayOfMonth(), 21);
+}
+
 // Enter, Space and Escape remove a banner that waits for a click, as a click does: the day's
 // field opens only at the next Enter.
 TEST_F(KeyboardTest, BannerGoesWithEnterSpaceOrEscape) {
