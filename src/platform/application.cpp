@@ -77,6 +77,8 @@ SessionEnd::SessionEnd() : signals_(std::make_unique<Signals>()) {
     sigaddset(&signals_->taken, SIGHUP);
     if (pthread_sigmask(SIG_BLOCK, &signals_->taken, &signals_->before) != 0) return;
     descriptor_ = signalfd(-1, &signals_->taken, SFD_CLOEXEC | SFD_NONBLOCK);
+    // Without the descriptor the signals keep their default action: they end the program.
+    if (descriptor_ < 0) pthread_sigmask(SIG_SETMASK, &signals_->before, nullptr);
 }
 
 void SessionEnd::WhenItEnds(std::function<void()> ending) {

@@ -20,8 +20,6 @@ public:
     LaterStarts(const LaterStarts&) = delete;
     LaterStarts& operator=(const LaterStarts&) = delete;
 
-    bool Listening() const { return server_ != nullptr; }
-
 private:
     std::unique_ptr<QLocalServer> server_;
 };

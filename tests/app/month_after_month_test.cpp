@@ -1,6 +1,7 @@
 // Month after month: nothing typed is lost at close or when the session ends, a new period is
 // offered by the running window and keeps the old one with its backup, and a kept period is
 // looked at read-only or written as CSV.
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,6 +86,22 @@ TEST_F(MonthTest, EndOfTheSessionSavesWhatWasTyped) {
         Close();
         fs::remove(folder + ledgerPath);
     }
+}
+
+// With no descriptor left to take the signals from, the session's end still ends the program
+// (by the signal's own action) rather than being held back.
+TEST(SessionEndTest, WithoutADescriptorTheSignalStillEnds) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit noDescriptors{0, 0};
+        setrlimit(RLIMIT_NOFILE, &noDescriptors);
+        SessionEnd end;
+        raise(SIGTERM);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
 }
 
 // "Empezar un periodo nuevo" while the program is open: the running window asks, naming the
