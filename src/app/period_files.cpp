@@ -2,6 +2,7 @@
 #include "app/period_files.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/program.h"
 #include "format/format.h"
@@ -26,6 +27,15 @@ std::string IsoDate(Date date) {
     return text;
 }
 
+// Why a file gives no period: the system's error when it could not be read, else `noPeriod`.
+void TellNoPeriod(const std::string& path, int loadError, const char* noPeriod) {
+    if (loadError != 0)
+        std::fprintf(stderr, "monedario: %s: no se puede leer: %s\n", path.c_str(),
+                     std::strerror(loadError));
+    else
+        std::fprintf(stderr, "monedario: %s: %s\n", path.c_str(), noPeriod);
+}
+
 // The period the ledger at `path` holds, told on standard error when there is none.
 bool ReadPeriod(const std::string& path, Period* period) {
     FileCalls files;
@@ -35,13 +45,10 @@ bool ReadPeriod(const std::string& path, Period* period) {
         return false;
     }
     DayRecords records{};
-    ledger.Load(records);
-    if (!period->Restore(records)) {
-        std::fprintf(stderr, "monedario: %s: no contiene un periodo que se pueda leer\n",
-                     path.c_str());
-        return false;
-    }
-    return true;
+    const int error = ledger.Load(records);
+    if (error == 0 && period->Restore(records)) return true;
+    TellNoPeriod(path, error, "no contiene un periodo que se pueda leer");
+    return false;
 }
 
 }  // namespace
@@ -73,9 +80,8 @@ int ViewPeriod(Application& application, const std::string& path) {
     FileCalls files;
     Ledger ledger(path, files);
     Program program(application.PageFonts(), ledger, files, Today(), ProgramMode::Viewing);
-    if (!program.Open()) {
-        std::fprintf(stderr, "monedario: %s: no contiene un periodo que se pueda mostrar\n",
-                     path.c_str());
+    if (int error = 0; !program.Open(&error)) {
+        TellNoPeriod(path, error, "no contiene un periodo que se pueda mostrar");
         return EXIT_UNREADABLE;
     }
     return program.Exec();

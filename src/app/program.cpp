@@ -29,13 +29,14 @@ Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today, Pro
           WindowShape{TitleFor(mode, ledger), MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT, SURFACE_AREA},
           ProgramMenus()) {}
 
-bool Program::Open() {
+bool Program::Open(int* loadError) {
     period_ = Period(Date{today_.year, today_.month, 1});
     bool restored = false;
     if (PathExists(ledger_.Path())) {
         DayRecords stored{};
-        ledger_.Load(stored);
-        restored = period_.Restore(stored);
+        const int error = ledger_.Load(stored);
+        if (loadError != nullptr) *loadError = error;
+        restored = error == 0 && period_.Restore(stored);
         // Nothing can be shown from this file: the program starts as without one and leaves it
         // on disk (a save keeps it aside).
         if (!restored) ledger_.Disown();

@@ -72,11 +72,11 @@ int Ledger::Save(const Period& period) {
 
 // Stray temporary files that a killed save may leave beside the ledger are never opened here:
 // only the ledger's own name is read. Big blocks keep a huge file from stalling the start.
-void Ledger::Load(DayRecords& into) {
+int Ledger::Load(DayRecords& into) {
     owned_ = FileIdentity{};
     int error = 0;
     const int handle = OpenRecordFile(path_, &error);
-    if (handle < 0) return;
+    if (handle < 0) return error;
     owned_ = IdentifyOpenFile(handle);
     const long long size = RecordFileSize(handle, &error);
     const auto recordSize = static_cast<long long>(DAY_RECORD_SIZE);
@@ -108,7 +108,8 @@ void Ledger::Load(DayRecords& into) {
     }
     CloseRecordFile(handle);
     // What is shown is not what the file holds: the file is kept aside before a save.
-    if (!faithful) Disown();
+    if (!faithful || error != 0) Disown();
+    return error;
 }
 
 int FileErrorNumber(const ReplaceResult& result) {

@@ -44,8 +44,9 @@ public:
     // Puts every complete record into the cell its own column and row name (the later record
     // for a cell wins); records naming a cell outside the grid are skipped, and amounts that are
     // no numbers are read as 0, in which case the file does not count as loaded. The file is
-    // read in large blocks and never changed; a file that cannot be read loads nothing.
-    void Load(DayRecords& into);
+    // read in large blocks and never changed. Returns 0, or the system's error when the file
+    // could not be read whole: it then does not count as loaded either.
+    int Load(DayRecords& into);
     // The file just loaded holds no period that can be shown: it is not taken as the ledger.
     void Disown() { owned_ = FileIdentity{}; }
     // Another running program owns the ledger: every save is refused.

@@ -191,6 +191,7 @@ TEST_F(MonthTest, CsvFromTheCommandLine) {
     fs::copy_file(MONEDARIO_EXECUTABLE, program_);
     WriteFile("ahorros.log", LedgerContent(PlannedRecords(MARCH_2024)));
     WriteFile("damaged.log", std::string(76, 'x'));
+    fs::create_directory(folder + "folder.log");
     const struct {
         const char* arguments;
         int exitCode;
@@ -199,7 +200,8 @@ TEST_F(MonthTest, CsvFromTheCommandLine) {
     } cases[] = {{"--csv", 0, "fecha;asignado;gastado;saldo\n2024-03-15;100,00;0,00;100,00\n", ""},
                  {"--csv ahorros.log", 0, "fecha;", ""},
                  {"--csv missing.log", 1, "", "missing.log: no existe"},
-                 {"--csv damaged.log", 1, "", "no contiene un periodo"}};
+                 {"--csv damaged.log", 1, "", "no contiene un periodo"},
+                 {"--csv folder.log", 1, "", "folder.log: no se puede leer: Is a directory"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const std::string command = "cd '" + folder + "' && env -u DISPLAY QT_QPA_PLATFORM=none '" +
