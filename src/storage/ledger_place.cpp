@@ -42,10 +42,10 @@ int CountedRename(FileCalls& calls, const std::string& from, const std::string& 
 
 std::string ArchiveName(const std::string& ledger, Date start, int attempt) {
     char name[64];
-    std::snprintf(name, sizeof name, "ahorros-%04d-%02d-%02d", start.year, start.month, start.day);
-    std::string path = FolderOf(ledger) + name;
-    if (attempt > 1) path += "-" + std::to_string(attempt);
-    return path + ".log";
+    const int length = std::snprintf(name, sizeof name, "ahorros-%04d-%02d-%02d", start.year,
+                                     start.month, start.day);
+    if (attempt > 1) std::snprintf(name + length, sizeof name - length, "-%d", attempt);
+    return FolderOf(ledger) + name + ".log";
 }
 
 }  // namespace
