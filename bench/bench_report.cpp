@@ -79,7 +79,8 @@ std::map<std::string, double> RunTimings(int runs, const std::string& logPath) {
         RunCommand({MONEDARIO_BENCH_PATH,
                     "--benchmark_filter=^(BM_FullRefresh|BM_KeyToPresentedField|"
                     "BM_EnterToPresentedCalendar|BM_BareRefresh|BM_BareKeyToRepaint|"
-                    "BM_BareEnterToRepaint|BM_LoadHugeLedger/sparse|BM_LoadHugeLedger/records)$",
+                    "BM_BareEnterToRepaint|BM_LoadHugeLedger/sparse|BM_LoadHugeLedger/records|"
+                    "BM_KeepHugeLedger)$",
                     "--benchmark_repetitions=" + std::to_string(runs),
                     "--benchmark_report_aggregates_only=true", "--benchmark_format=csv"},
                    {"QT_QPA_PLATFORM=offscreen"}, logPath, 20min + 10s);
@@ -117,7 +118,7 @@ std::map<std::string, double> RunTimings(int runs, const std::string& logPath) {
     for (const char* name :
          {"BM_FullRefresh", "BM_KeyToPresentedField", "BM_EnterToPresentedCalendar",
           "BM_BareRefresh", "BM_BareKeyToRepaint", "BM_BareEnterToRepaint",
-          "BM_LoadHugeLedger/sparse", "BM_LoadHugeLedger/records"}) {
+          "BM_LoadHugeLedger/sparse", "BM_LoadHugeLedger/records", "BM_KeepHugeLedger"}) {
         if (!medians.count(name))
             Fail(std::string("no median for ") + name + " (see " + logPath + ")");
     }
@@ -407,6 +408,8 @@ int main(int argc, char** argv) {
          "< 2 s", timings.at("BM_LoadHugeLedger/sparse") < 2e6},
         {"Load 1 GB ledger, all records", timings.at("BM_LoadHugeLedger/records") / 1000, 0, "ms",
          "< 2 s", timings.at("BM_LoadHugeLedger/records") < 2e6},
+        {"Keep 1 GB ledger for a new period", timings.at("BM_KeepHugeLedger") / 1000, 0, "ms",
+         "< 2 s", timings.at("BM_KeepHugeLedger") < 2e6},
     };
     PrintTable(rows, runs, loadBefore, LoadAverage());
 

@@ -1,5 +1,6 @@
 // Loading a huge ledger of about 1 GB ending with a real period, which must be in the cells
-// afterwards: a sparse file (mostly zero records that name no cell) and one of real records only.
+// afterwards: a sparse file (mostly zero records that name no cell) and one of real records only;
+// and keeping the sparse one under its period's name for a new period.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -76,5 +77,27 @@ void BM_LoadHugeLedger(benchmark::State& state, bool records) {
 }
 BENCHMARK_CAPTURE(BM_LoadHugeLedger, sparse, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadHugeLedger, records, true)->Unit(benchmark::kMillisecond);
+
+// The kept file is given its name back between iterations, untimed.
+void BM_KeepHugeLedger(benchmark::State& state) {
+    const char* base = std::getenv("TMPDIR");
+    std::string folder = std::string(base && *base ? base : "/tmp") + "/monedario-bench-XXXXXX";
+    if (!mkdtemp(folder.data())) state.SkipWithError("cannot make a folder");
+    FileCalls files;
+    Ledger ledger(folder + "/" + LEDGER_FILE_NAME, files);
+    long long size = 0;
+    if (!MakeHugeLedger(false, ledger, &size)) state.SkipWithError("cannot make the ledger");
+    for (auto _ : state) {
+        std::string kept;
+        if (ledger.Archive(&kept) != 0 || !kept.ends_with("ahorros-2024-03-15.log"))
+            state.SkipWithError("the period was not kept under its name");
+        state.PauseTiming();
+        std::filesystem::rename(kept, ledger.Path());
+        state.ResumeTiming();
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+BENCHMARK(BM_KeepHugeLedger)->Unit(benchmark::kMillisecond);
 
 }  // namespace

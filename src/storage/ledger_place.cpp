@@ -8,30 +8,16 @@
 namespace {
 
 constexpr int MAX_ARCHIVE_SUFFIX = 999;
-constexpr int MAX_PERIOD_YEAR = 9999;
-constexpr GridPlace ANCHOR{3, 3};  // a day of every period
 
-// The start date in the record of column 3, row 3 (the last such record wins, as when loading).
-// False when the file has none or it holds no real date.
-bool PeriodStartInLedger(const std::string& path, Date* date) {
-    int error = 0;
-    const int handle = OpenRecordFile(path, &error);
-    if (handle < 0) return false;
-    const long long size = RecordFileSize(handle, &error);
-    const auto recordSize = static_cast<long long>(DAY_RECORD_SIZE);
-    const long long count = size > 0 ? size / recordSize : 0;
-    bool found = false;
-    DayRecord record;
-    for (long long k = 0; k < count; ++k) {
-        if (!ReadAt(handle, k * recordSize, &record, DAY_RECORD_SIZE, &error)) break;
-        if (record.column != ANCHOR.column || record.row != ANCHOR.row) continue;
-        found = record.periodStartDay >= 1 && record.periodStartDay <= 31 &&
-                record.periodMonth >= 1 && record.periodMonth <= 12 && record.periodYear >= 1 &&
-                record.periodYear <= MAX_PERIOD_YEAR;
-        *date = Date{record.periodYear, record.periodMonth, record.periodStartDay};
-    }
-    CloseRecordFile(handle);
-    return found;
+// The start date of the period the file at `path` holds, read as a start-up reads it; false when
+// it holds none.
+bool PeriodStartInLedger(const std::string& path, FileCalls& calls, Date* date) {
+    Ledger file(path, calls);
+    DayRecords records{};
+    Period period;
+    if (file.Load(records) != 0 || !period.Restore(records)) return false;
+    *date = period.Start();
+    return true;
 }
 
 // A rename the file layer counts, so that a test can make it fail.
@@ -63,7 +49,7 @@ std::string PlaceLedger(const std::string& programFolder, const std::string& dat
 std::string Ledger::ArchiveTarget() const {
     if (!PathExists(path_)) return {};
     Date start;
-    if (!PeriodStartInLedger(path_, &start) && !FileModifiedDate(path_, &start)) return {};
+    if (!PeriodStartInLedger(path_, calls_, &start) && !FileModifiedDate(path_, &start)) return {};
     return ArchiveTargetFor(start);
 }
 
@@ -78,7 +64,7 @@ std::string Ledger::ArchiveTargetFor(Date start) const {
 int Ledger::Archive(std::string* archived) {
     if (!PathExists(path_)) return 0;
     Date start;
-    if (!PeriodStartInLedger(path_, &start) && !FileModifiedDate(path_, &start)) return EIO;
+    if (!PeriodStartInLedger(path_, calls_, &start) && !FileModifiedDate(path_, &start)) return EIO;
     const std::string backup = path_ + BACKUP_SUFFIX;
     int error = EEXIST;
     for (int attempt = 1; attempt <= MAX_ARCHIVE_SUFFIX && error == EEXIST; ++attempt) {
