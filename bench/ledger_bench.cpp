@@ -57,36 +57,46 @@ bool MakeHugeLedger(bool dense, Ledger& ledger, long long* size) {
     return made;
 }
 
-void BM_LoadHugeLedger(benchmark::State& state, bool records) {
-    const char* base = std::getenv("TMPDIR");
-    std::string folder = std::string(base && *base ? base : "/tmp") + "/monedario-bench-XXXXXX";
-    if (!mkdtemp(folder.data())) state.SkipWithError("cannot make a folder");
+// The huge ledger in a folder of its own, removed at the end.
+struct HugeLedger {
+    std::string folder = TemporaryFolder();
     FileCalls files;
-    Ledger ledger(folder + "/" + LEDGER_FILE_NAME, files);
+    Ledger ledger{folder + "/" + LEDGER_FILE_NAME, files};
     long long size = 0;
-    if (!MakeHugeLedger(records, ledger, &size)) state.SkipWithError("cannot make the ledger");
+
+    HugeLedger(benchmark::State& state, bool dense) {
+        if (folder.empty()) state.SkipWithError("cannot make a folder");
+        if (!MakeHugeLedger(dense, ledger, &size)) state.SkipWithError("cannot make the ledger");
+    }
+    ~HugeLedger() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    static std::string TemporaryFolder() {
+        const char* base = std::getenv("TMPDIR");
+        std::string made = std::string(base && *base ? base : "/tmp") + "/monedario-bench-XXXXXX";
+        return mkdtemp(made.data()) ? made : std::string();
+    }
+};
+
+void BM_LoadHugeLedger(benchmark::State& state, bool records) {
+    HugeLedger huge(state, records);
+    Ledger& ledger = huge.ledger;
     for (auto _ : state) {
         DayRecords cells{};
         ledger.Load(cells);
         if (cells[CellIndex({3, 3})].periodMonth != 3)
             state.SkipWithError("the period did not load");
     }
-    state.SetBytesProcessed(state.iterations() * size);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+    state.SetBytesProcessed(state.iterations() * huge.size);
 }
 BENCHMARK_CAPTURE(BM_LoadHugeLedger, sparse, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadHugeLedger, records, true)->Unit(benchmark::kMillisecond);
 
 // The kept file is given its name back between iterations, untimed.
 void BM_KeepHugeLedger(benchmark::State& state) {
-    const char* base = std::getenv("TMPDIR");
-    std::string folder = std::string(base && *base ? base : "/tmp") + "/monedario-bench-XXXXXX";
-    if (!mkdtemp(folder.data())) state.SkipWithError("cannot make a folder");
-    FileCalls files;
-    Ledger ledger(folder + "/" + LEDGER_FILE_NAME, files);
-    long long size = 0;
-    if (!MakeHugeLedger(false, ledger, &size)) state.SkipWithError("cannot make the ledger");
+    HugeLedger huge(state, false);
+    Ledger& ledger = huge.ledger;
     for (auto _ : state) {
         std::string kept;
         if (ledger.Archive(&kept) != 0 || !kept.ends_with("ahorros-2024-03-15.log"))
@@ -95,8 +105,6 @@ void BM_KeepHugeLedger(benchmark::State& state) {
         std::filesystem::rename(kept, ledger.Path());
         state.ResumeTiming();
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
 BENCHMARK(BM_KeepHugeLedger)->Unit(benchmark::kMillisecond);
 
