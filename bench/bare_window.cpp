@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bare window: a menu bar with two menus and a picture widget below it, laid out as the
 // program lays out its own window.
 #include "bare_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reference the program is measured against: a bare Qt window of the program's size with a
 // menu bar over one 842 x 552 picture widget that paints a QImage, and nothing of the program.
 #pragma once

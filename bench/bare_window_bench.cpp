@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of the bare Qt window, to set beside the program's in view_bench.cpp: a full refresh,
 // one key to its repaint request and Enter to a full refresh (bare_window.h says what each does).
 // The window is shown on the headless platform and no events are processed between iterations,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bare window as a program of its own, for start-up time and peak memory: it shows itself
 // and runs until closed or killed, or with --first-frame reports its first frame and quits.
 #include <QApplication>

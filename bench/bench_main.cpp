@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmark entry point: the application object exists, on the headless platform by default.
 #include <benchmark/benchmark.h>
 

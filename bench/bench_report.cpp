@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the timings and start-up measurements of the program and of the bare Qt window in one go
 // and prints one table of their medians, ratios and targets. Exits non-zero only when something
 // could not be run; a missed target is a result, not a failure.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tells the start-up runner when a widget's first frame is out, for the headless start-up probes:
 // the first paint of the widget is flushed before the event loop runs the next timer, so the
 // report is queued behind it. The process quits a fixed time later, so that its peak memory is

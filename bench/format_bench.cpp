@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of amount formatting and parsing, and of laying out and drawing the welcome banner,
 // the longest text the program puts in a box.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a huge ledger of about 1 GB ending with a real period, which must be in the cells
 // afterwards: a sparse file (mostly zero records that name no cell) and one of real records only;
 // and keeping the sparse one under its period's name for a new period.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start-up without a screen: the same objects as the program makes them, up to
 // the first frame of its surface, which is reported on stdout for the start-up runner (run it
 // with QT_QPA_PLATFORM=offscreen).
@@ -9,6 +10,7 @@
 #include "app/program.h"
 #include "first_frame.h"
 #include "platform/platform_qt.h"
+#include "system/clock.h"
 
 int main(int argc, char** argv) {
     const auto mainEntry = std::chrono::steady_clock::now();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of what the user waits for: a full calendar refresh, one key in the entry field, and
 // Enter back to the calendar.
 #include <benchmark/benchmark.h>
@@ -25,7 +26,7 @@ void TypeAndEnter(Program& program, const std::string& text) {
 
 // Where the user clicks a day: the middle of its cell.
 Point MiddleOf(GridPlace place) {
-    const CellBox box = CellGeometry(place.column, place.row);
+    const Rect box = CellGeometry(place.column, place.row);
     return Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
 }
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by "cmake --install": writes the desktop entry with the installed program's full path, so
 # that it works for any prefix, a folder of the user's own included.
 foreach(kind BINDIR DATADIR)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the ledger loader: whatever the file holds, loading it into empty cells may
 // only fill the cells its complete records name, and must leave the file itself alone.
 #include <fcntl.h>

@@ -1,6 +1,8 @@
 #!/bin/sh
-# Builds the ledger loader's fuzz target with clang (no Qt, no CMake) and runs it for a bounded
-# time. Usage: fuzz/run.sh [seconds], 60 by default. Exits non-zero when the target fails.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the ledger loader's fuzz target with clang (its own CMake project, without Qt) and runs
+# it for a bounded time. Usage: fuzz/run.sh [seconds], 60 by default. Exits non-zero when the
+# target fails.
 set -eu
 
 seconds="${1:-60}"
@@ -8,18 +10,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${FUZZ_BUILD_DIR:-$root/fuzz-build}"
 mkdir -p "$out/corpus"
 
-clang++ -std=c++20 -g -O1 -Wall -Wextra \
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root/src" \
-    "$root/fuzz/ledger_fuzz.cpp" \
-    "$root"/src/storage/*.cpp \
-    "$root"/src/model/*.cpp \
-    "$root/src/format/format.cpp" \
-    "$root/src/platform/files.cpp" \
-    "$root/src/platform/paths.cpp" \
-    "$root/src/platform/clock.cpp" \
-    "$root/src/platform/utf8.cpp" \
-    -o "$out/ledger_fuzz"
+cmake -S "$root/fuzz" -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None >/dev/null
+cmake --build "$out" -j"$(nproc)" --target ledger_fuzz
 
 # Every input is written as a ledger file: a memory-backed folder keeps that cheap.
 if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then

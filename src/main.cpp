@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's objects, made once and owned here for the whole run.
 #include "app/command_line.h"
 #include "app/ledger_claim.h"
 #include "app/period_files.h"
 #include "app/program.h"
+#include "system/clock.h"
 
 int main(int argc, char** argv) {
     FileCalls files;

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The README's two commands in one fresh copy of the sources, in the README's order: the run
 # command (asked for the version, so that it ends without a window), then the test command's
 # build, which must find as many tests as this build has.

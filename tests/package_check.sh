@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build as a system package would and validates the desktop entry, the metainfo, the
 # icons and the manual pages (each option of --help must be described in both), then builds the
 # Debian package and checks its file list, its dependencies, its version, lintian's verdict and

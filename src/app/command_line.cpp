@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: options, help and version, and a new period begun from it.
 #include "app/command_line.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line, read before anything of the window system starts: help and version need no
 // display, and none of the window system's own options ever reaches it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Claiming the ledger at start-up.
 #include "app/ledger_claim.h"
 

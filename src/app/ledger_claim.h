@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One run per ledger: the running program owns its ledger from start-up to exit, and a later
 // start for the same ledger hands over to it.
 #pragma once
@@ -5,9 +6,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/files.h"
 #include "platform/later_starts.h"
 #include "storage/ledger.h"
+#include "system/files.h"
 
 // How long a later start waits for the running program to listen and to answer.
 constexpr int RUNNING_PROGRAM_CONNECT_MS = 1000;

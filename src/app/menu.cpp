@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu bar's layout, and the BMP file of the surface's picture.
 #include "app/menu.h"
 

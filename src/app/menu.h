@@ -1,10 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu bar's layout and the picture file "Bitmap" writes.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/image.h"
+#include "platform/window_events.h"
 
 constexpr const char* BITMAP_FILE_NAME = "Mi Copia.bmp";
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A kept period as CSV, and in a read-only window.
 #include "app/period_files.h"
 
@@ -6,6 +7,7 @@
 
 #include "app/program.h"
 #include "format/format.h"
+#include "system/clock.h"
 
 namespace {
 

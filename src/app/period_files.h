@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A kept period looked at without changing it: in a read-only window, or as a spreadsheet's CSV.
 #pragma once
 

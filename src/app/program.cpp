@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's screens, commands, clicks and keys.
 #include "app/program.h"
 
@@ -177,10 +178,9 @@ void Program::Present() {
     window_.ShowPicture(page_.Picture());
     KeepKeyboardOnADay();
     const bool marked = KeyboardMarkShown() && keyboardCell_ >= 0 && stage_ != Stage::Welcome;
-    const CellBox box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
-    window_.ShowFocusMark(marked
-                              ? std::optional<Rect>(Rect{box.left, box.top, box.right, box.bottom})
-                              : std::nullopt);
+    window_.ShowFocusMark(
+        marked ? std::optional<Rect>(CellGeometry(KeyboardDay().column, KeyboardDay().row))
+               : std::nullopt);
     Describe();
 }
 
@@ -287,7 +287,7 @@ bool Program::CalendarKey(const Key& key) {
             if (stage_ == Stage::Welcome) return false;
             keyboardUsed_ = true;
             KeepKeyboardOnADay();
-            const CellBox box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
+            const Rect box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
             Click(Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
             return true;
         }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program: one pay period in one window. It owns the period, the page with its banner, the
 // entry field, the keys waiting to be typed and the window, and turns the window's events into
 // changes of them; the ledger is the file the period is saved in.
@@ -8,9 +9,9 @@
 #include "input/entry_field.h"
 #include "input/key_queue.h"
 #include "model/period.h"
-#include "platform/files.h"
 #include "platform/window.h"
 #include "storage/ledger.h"
+#include "system/files.h"
 #include "view/banner.h"
 #include "view/page.h"
 

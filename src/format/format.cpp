@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Amounts to their display text and typed texts back to amounts, with digit code of our own so
 // that neither direction ever looks at the process locale.
 #include "format/format.h"

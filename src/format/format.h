@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Amounts to display text (1.234'50) and typed text back to amounts. Neither depends on the
 // process locale.
 #pragma once

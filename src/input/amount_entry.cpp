@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Testing a typed text as an amount.
 #include "input/amount_entry.h"
 
 #include <algorithm>
 
-#include "platform/utf8.h"
+#include "system/utf8.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a typed text is, as an amount: too long, not an amount, or an amount.
 #pragma once
 

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The self-drawn entry field: cells in overwrite mode, a caret that wraps between rows, and the
 // field's picture.
 #include "input/entry_field.h"
 
 #include <algorithm>
 
-#include "platform/utf8.h"
+#include "system/utf8.h"
 
 namespace {
 

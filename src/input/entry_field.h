@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The self-drawn entry field: a grid of character cells in overwrite mode with a "|" caret, in
 // which a day's expense or the monthly total is typed. The last column only ever holds the caret;
 // characters are shown and read in the others.

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keys typed on the surface, kept in press order until they are due.
 #include "input/key_queue.h"
 
 #include <algorithm>
 
-#include "platform/utf8.h"
+#include "system/utf8.h"
 
 namespace {
 

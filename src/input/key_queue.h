@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keys typed on the surface, in the order they went down. What a key types waits until it
 // comes up (or until a key pressed after it comes up), so that fast, overlapping typing keeps
 // every character in order; a held key's repeats make its earlier press due at once.
@@ -6,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/window_events.h"
 
 // What a waiting key does in the entry field. A key that does nothing still waits in its place:
 // its release makes the keys pressed before it due.

@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Weekday and month-length arithmetic and the Spanish day and month names.
 #include "model/calendar.h"
 
 namespace {
 
-constexpr std::string_view DAY_NAMES[8] = {
-    "", "Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"};
+constexpr std::string_view DAY_NAMES[8] = {"",       "Lunes",   "Martes", "Miércoles",
+                                           "Jueves", "Viernes", "Sábado", "Domingo"};
 constexpr std::string_view MONTH_NAMES[13] = {
-    "",      "Enero",      "Febrero", "Marzo",     "Abril",     "Mayo",     "Junio",
-    "Julio", "Agosto",     "Septiembre", "Octubre", "Noviembre", "Diciembre"};
+    "",      "Enero",  "Febrero",    "Marzo",   "Abril",     "Mayo",     "Junio",
+    "Julio", "Agosto", "Septiembre", "Octubre", "Noviembre", "Diciembre"};
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Weekday and month arithmetic and the Spanish day and month names. Weekdays are numbered
 // 1 = Monday .. 7 = Sunday everywhere; a weekday is also a column of the calendar.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pay period: laying it out from its start date, spreading the monthly total and adding
 // expenses.
 #include "model/period.h"
@@ -67,13 +68,14 @@ void Period::LayOut() {
                     dayCounter = 1;
                     wrapped = true;  // the period has moved into the following month
                 }
-                if ((wrapped && dayCounter < start_.day) || (!wrapped && dayCounter >= start_.day)) {
+                if ((wrapped && dayCounter < start_.day) ||
+                    (!wrapped && dayCounter >= start_.day)) {
                     laidOut_.set(index);
                     rec.dayOfMonth = static_cast<uint8_t>(dayCounter);
                     rec.inPeriod = 1;
                 }
             }
-            const CellBox box = CellGeometry(column, row);
+            const Rect box = CellGeometry(column, row);
             rec.cellLeft = box.left;
             rec.cellTop = box.top;
             rec.cellRight = box.right;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pay period: its start date and the 7 x 6 day cells of its calendar, laid out from the start
 // date. Each cell is one 77-byte record of the ledger file, in memory exactly as on disk.
 #pragma once
@@ -8,7 +9,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/clock.h"
+#include "model/geometry.h"
+#include "system/date.h"
 
 #pragma pack(push, 1)
 // One day cell, packed exactly as a ledger record: little-endian, binary64 amounts.
@@ -63,18 +65,11 @@ constexpr int CellIndex(GridPlace place) {
 
 // Where a cell's box lies on the page (right and bottom exclusive), as every record keeps it:
 // 7 columns of 120 pixels from x 1 and 6 rows of 80 from y 70, a one-pixel gap between boxes.
-struct CellBox {
-    int left;
-    int top;
-    int right;
-    int bottom;
-};
 constexpr int CELL_WIDTH = 120;
 constexpr int CELL_HEIGHT = 80;
-constexpr CellBox CellGeometry(int column, int row) {
-    return CellBox{column == 1 ? 1 : CELL_WIDTH * column - 118,
-                   row == 1 ? 70 : CELL_HEIGHT * row - 9, CELL_WIDTH * column + 1,
-                   CELL_HEIGHT * row + 70};
+constexpr Rect CellGeometry(int column, int row) {
+    return Rect{column == 1 ? 1 : CELL_WIDTH * column - 118, row == 1 ? 70 : CELL_HEIGHT * row - 9,
+                CELL_WIDTH * column + 1, CELL_HEIGHT * row + 70};
 }
 
 // Sums over the days of the period.

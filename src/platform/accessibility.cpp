@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The surface as a screen reader sees it, through Qt's accessibility interfaces: the calendar's
 // heading, a table of the days with the weekdays as column headers, the gauges, the welcome text,
 // the entry field and the banner, all read from the description the program gives the window.
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <array>
 
+#include "model/period.h"
 #include "platform/platform_qt.h"
 
 namespace {
@@ -14,7 +16,6 @@ namespace {
 constexpr const char* DESCRIPTION_PROPERTY = "monedarioDescription";
 // Set once something (a screen reader's bridge) has asked for the surface's interface.
 constexpr const char* ASKED_PROPERTY = "monedarioAccessibleAsked";
-constexpr int COLUMNS = 7;
 
 enum class Kind { Heading, Table, ColumnHeader, Cell, Gauge, Welcome, Field, Banner };
 
@@ -80,8 +81,10 @@ public:
     QString rowDescription(int) const override { return {}; }
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override { return 0; }
-    int columnCount() const override { return COLUMNS; }
-    int rowCount() const override { return static_cast<int>(Description().cells.size()) / COLUMNS; }
+    int columnCount() const override { return GRID_COLUMNS; }
+    int rowCount() const override {
+        return static_cast<int>(Description().cells.size()) / GRID_COLUMNS;
+    }
     QList<int> selectedColumns() const override { return {}; }
     QList<int> selectedRows() const override { return {}; }
     bool isColumnSelected(int) const override { return false; }
@@ -104,8 +107,8 @@ public:
     bool isSelected() const override { return false; }
     QList<QAccessibleInterface*> columnHeaderCells() const override;
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
-    int columnIndex() const override { return index_ % COLUMNS; }
-    int rowIndex() const override { return index_ / COLUMNS; }
+    int columnIndex() const override { return index_ % GRID_COLUMNS; }
+    int rowIndex() const override { return index_ / GRID_COLUMNS; }
     int columnExtent() const override { return 1; }
     int rowExtent() const override { return 1; }
     QAccessibleInterface* table() const override { return parent(); }
@@ -161,7 +164,7 @@ public:
     explicit SurfaceAccessible(QWidget* surface) : QAccessibleWidget(surface, QAccessible::Pane) {
         heading_ = Register(new Item(*this, Kind::Heading, 0));
         table_ = Register(new TableItem(*this, Kind::Table, 0));
-        for (int i = 0; i < COLUMNS; ++i)
+        for (int i = 0; i < GRID_COLUMNS; ++i)
             headers_[i] = Register(new Item(*this, Kind::ColumnHeader, i));
         for (int i = 0; i < static_cast<int>(cells_.size()); ++i)
             cells_[i] = Register(new CellItem(*this, Kind::Cell, i));
@@ -228,9 +231,9 @@ private:
 
     QAccessibleInterface* heading_;
     QAccessibleInterface* table_;
-    std::array<QAccessibleInterface*, COLUMNS> headers_{};
-    std::array<QAccessibleInterface*, 42> cells_{};
-    std::array<QAccessibleInterface*, 2> gauges_{};
+    std::array<QAccessibleInterface*, GRID_COLUMNS> headers_{};
+    std::array<QAccessibleInterface*, GRID_CELLS> cells_{};
+    std::array<QAccessibleInterface*, DESCRIBED_GAUGES> gauges_{};
     QAccessibleInterface* welcome_;
     QAccessibleInterface* field_;
     QAccessibleInterface* banner_;
@@ -264,7 +267,7 @@ QAccessibleInterface* Item::parent() const {
 // A table's children: the weekday headers, then the days row by row.
 QAccessibleInterface* Item::child(int index) const {
     if (kind_ != Kind::Table || index < 0 || index >= childCount()) return nullptr;
-    return index < COLUMNS ? surface_.Header(index) : surface_.Cell(index - COLUMNS);
+    return index < GRID_COLUMNS ? surface_.Header(index) : surface_.Cell(index - GRID_COLUMNS);
 }
 
 int Item::childCount() const {
@@ -276,7 +279,7 @@ int Item::indexOfChild(const QAccessibleInterface* child) const {
     const auto* item = dynamic_cast<const Item*>(child);
     if (kind_ != Kind::Table || !item) return -1;
     if (item->kind() == Kind::ColumnHeader) return item->index();
-    if (item->kind() == Kind::Cell) return COLUMNS + item->index();
+    if (item->kind() == Kind::Cell) return GRID_COLUMNS + item->index();
     return -1;
 }
 
@@ -370,7 +373,7 @@ QAccessible::State Item::state() const {
 }
 
 QAccessibleInterface* TableItem::cellAt(int row, int column) const {
-    const int index = row * COLUMNS + column;
+    const int index = row * GRID_COLUMNS + column;
     return index >= 0 && index < static_cast<int>(Description().cells.size()) ? surface_.Cell(index)
                                                                               : nullptr;
 }
@@ -382,7 +385,7 @@ QString TableItem::columnDescription(int column) const {
 }
 
 QList<QAccessibleInterface*> CellItem::columnHeaderCells() const {
-    return {surface_.Header(index_ % COLUMNS)};
+    return {surface_.Header(index_ % GRID_COLUMNS)};
 }
 
 QAccessibleInterface* SurfaceFactory(const QString& key, QObject* object) {
@@ -460,7 +463,7 @@ std::vector<Tell> WhatToTell(const SurfaceDescription& before, const SurfaceDesc
         if (i < before.cells.size() && before.cells[i].name == after.cells[i].name) continue;
         tells.push_back({Telling::CellRenamed, static_cast<int>(i)});
     }
-    for (size_t i = 0; i < after.gauges.size() && i < 2; ++i) {
+    for (size_t i = 0; i < after.gauges.size() && i < DESCRIBED_GAUGES; ++i) {
         if (i < before.gauges.size() && before.gauges[i].percentage == after.gauges[i].percentage &&
             before.gauges[i].amount == after.gauges[i].amount)
             continue;

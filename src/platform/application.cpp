@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object: the window system's connection with the program's identity, style and
 // fonts. Debian's Tahoma-metric faces are registered here, as they live outside the folders
 // fontconfig indexes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Images, boxes, copies, fonts and text, built on Qt's raster images. Lines and boxes are exact
 // pixels; text is drawn without anti-aliasing, kerning or ligatures, so what is measured is what
 // is drawn.
@@ -16,7 +17,7 @@
 #include <vector>
 
 #include "platform/image.h"
-#include "platform/utf8.h"
+#include "system/utf8.h"
 
 namespace {
 

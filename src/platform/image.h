@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures in memory and what is drawn on them: boxes, frames, copies and text in the program's
 // fonts, every pixel exact (no blending, no anti-aliasing). Plain C++ types only.
 #pragma once
@@ -8,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+
+#include "model/geometry.h"
 
 // Colours: 0x00BBGGRR.
 using Colour = uint32_t;
@@ -31,25 +34,6 @@ constexpr Colour COLOUR_RED = Rgb(255, 0, 0);
 constexpr Colour COLOUR_GREEN = Rgb(0, 255, 0);
 constexpr Colour COLOUR_BLUE = Rgb(0, 0, 255);
 constexpr Colour COLOUR_YELLOW = Rgb(255, 255, 0);
-
-struct Point {
-    int x = 0;
-    int y = 0;
-    bool operator==(const Point&) const = default;
-};
-
-// From (left, top) to (right, bottom), right and bottom exclusive.
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool Contains(Point p) const {
-        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
-};
 
 struct FontMetrics {
     int averageCharWidth;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One running program per ledger: the running one listens on a local socket named after its
 // ledger, and a later start asks it over that socket to bring its window to the front.
 #include "platform/later_starts.h"

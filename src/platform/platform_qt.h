@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the Qt side of the platform keeps behind the window's plain interface. Included by the
 // platform's own files and by tests that look at the real widgets; never by the rest of the
 // program.

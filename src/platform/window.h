@@ -1,8 +1,8 @@
-// The program's window on the desktop: a fixed-size window with a menu bar and one drawing
-// surface that shows a picture, and the events it sends the program. Plain C++ types only.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program's window on the desktop, built on Qt behind these plain declarations: the
+// application, the session's end, and the fixed-size window with its menu bar and drawing surface.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,128 +10,8 @@
 #include <vector>
 
 #include "platform/image.h"
-
-// The menu's commands.
-enum class Command { NewMonth, Save, Picture, Author, Quit, Statistics };
-
-enum class MenuState { Enabled, Greyed, Checked };
-
-// The keys the program tells apart; any other key is Other.
-enum class KeyName {
-    Other,
-    Enter,
-    Backspace,
-    Tab,
-    Escape,
-    Space,
-    Home,
-    End,
-    Left,
-    Right,
-    Up,
-    Down
-};
-
-// One press or release of a key on the surface.
-struct Key {
-    uint32_t id = 0;  // the physical key: a press, its repeats and its release share it
-    KeyName name = KeyName::Other;
-    bool navigation = false;  // a key of the navigation block, which types nothing
-    std::string text;         // what a press types, UTF-8
-};
-
-// What the window tells the program, one event at a time, in the order they happened. A held key
-// repeats as further presses; its release comes once, when it is let go.
-class WindowEvents {
-public:
-    virtual void KeyDown(const Key& key) = 0;
-    virtual void KeyUp(const Key& key) = 0;
-    // A press of the left button on the surface, in the pixels of its picture.
-    virtual void Click(Point at) = 0;
-    virtual void Run(Command command) = 0;
-    // The surface no longer has the keyboard: the keys still down are pressed elsewhere.
-    virtual void FocusLost() = 0;
-    // The window system asks the window to close.
-    virtual void CloseRequested() = 0;
-
-protected:
-    ~WindowEvents() = default;
-};
-
-struct MenuItem {
-    Command command;
-    std::string text;
-    bool separatorBefore = false;  // a line above the item
-};
-struct MenuTitle {
-    std::string title;
-    std::vector<MenuItem> items;
-};
-
-// A question in a standard dialog over the window: its answers are buttons, the first one the
-// default, the last one what Escape or closing the dialog gives.
-struct Question {
-    std::string text;
-    std::vector<std::string> answers;
-};
-
-// What the surface shows, as a screen reader is told it; boxes are in the picture's pixels.
-struct DescribedCell {
-    std::string name;  // empty for a cell that holds no day
-    Rect box;
-};
-struct DescribedGauge {
-    std::string name;
-    int percentage;
-    std::string amount;
-    Rect box;
-};
-struct DescribedField {
-    bool open = false;
-    std::string name;  // what the typed amount is for
-    std::string text;
-    int caret = 0;  // the characters before the caret
-    Rect box;
-};
-struct SurfaceDescription {
-    std::string heading;  // the months and the year; empty when no calendar shows
-    Rect headingBox;
-    std::vector<std::string> columnHeaders;  // the weekdays, when the calendar shows
-    std::vector<DescribedCell> cells;        // row by row, when the calendar shows
-    int focusedCell = -1;                    // the keyboard's day, an index into `cells`
-    std::vector<DescribedGauge> gauges;
-    std::string welcome;  // the welcome screen's text
-    std::string banner;   // the message on the page, empty when none
-    DescribedField field;
-};
-
-// What changed between two descriptions, in the words a screen reader is told it: its
-// tree, a name, a gauge's value, a banner that appeared, where the focus went, the field's text
-// and caret.
-enum class Telling {
-    Reordered,
-    HeadingRenamed,
-    CellRenamed,
-    GaugeChanged,
-    BannerShown,
-    FieldFocused,
-    FieldTextChanged,
-    CaretMoved,
-    DayFocused
-};
-struct Tell {
-    Telling what;
-    int index = 0;  // the cell, the gauge or the day
-    bool operator==(const Tell&) const = default;
-};
-std::vector<Tell> WhatToTell(const SurfaceDescription& before, const SurfaceDescription& after);
-
-struct WindowShape {
-    std::string title;
-    int clientWidth;
-    int clientHeight;
-    Rect surface;  // in the client area below the menu bar, with its one-pixel border
-};
+#include "platform/surface_description.h"
+#include "platform/window_events.h"
 
 // The program's process on the desktop: the window system's connection, its style and the fonts
 // the page is drawn in. One per process, made before any window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window, its drawing surface and menu bar, built on Qt widgets. The surface turns Qt's
 // key and mouse events into the program's events: a held key's repeats become further presses,
 // its release comes once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ledger file "ahorros.log": the period's days saved as 77-byte records in one crash-safe
 // step, and loaded back into the cells the records name.
 #include "storage/ledger.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ledger file "ahorros.log": the period's days as 77-byte records, where the file lives, and
 // the finished periods kept beside it.
 #pragma once
@@ -5,7 +6,7 @@
 #include <string>
 
 #include "model/period.h"
-#include "platform/files.h"
+#include "system/files.h"
 
 constexpr const char* LEDGER_FILE_NAME = "ahorros.log";
 constexpr const char* LEDGER_FOLDER_NAME = "monedario";  // in the user's data folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the ledger lives, and putting a finished period's ledger aside under its start date.
 #include <cerrno>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message banner, drawn in an image of its own (a text too long is cut at its lower edge)
 // and copied over the page with its shadow.
 #include "view/banner.h"

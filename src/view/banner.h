@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message banner: a framed blue box with a drop shadow, centred on the page's 841 x 525 area,
 // that carries every message of the program. It stays on the page until the page is drawn again;
 // some banners also go at the next click.

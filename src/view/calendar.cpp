@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calendar page: its texts made from the period, then painted in the same cell order.
 #include "view/calendar.h"
 
@@ -78,9 +79,9 @@ void PaintCalendar(Image& page, const CalendarTexts& texts, Fonts& fonts) {
     }
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
-            const CellBox box = CellGeometry(column, row);
+            const Rect box = CellGeometry(column, row);
             const CellTexts& cell = texts.cells[CellIndex({column, row})];
-            page.Box(Rect{box.left, box.top, box.right, box.bottom}, CELL_LINE, CELL_FILL);
+            page.Box(box, CELL_LINE, CELL_FILL);
             if (!cell.inPeriod) continue;
             page.Text(Point{box.left + DAY_NUMBER_DX, box.top + DAY_NUMBER_DY}, cell.dayNumber,
                       cellFont, cell.dayColour);

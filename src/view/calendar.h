@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calendar page: the header with the months and the year, the weekday row and the 7 x 6 day
 // cells, made into texts from the period and painted; and the hit test that maps a click back to
 // the cell drawn there.
@@ -41,11 +42,11 @@ struct CellHit {
 constexpr CellHit HitTestCell(int x, int y) {
     CellHit hit{0, 0, false};
     for (int column = 1; column <= GRID_COLUMNS; ++column) {
-        const CellBox box = CellGeometry(column, 1);
+        const Rect box = CellGeometry(column, 1);
         if (x >= box.left && x < box.right) hit.column = column;
     }
     for (int row = 1; row <= GRID_ROWS; ++row) {
-        const CellBox box = CellGeometry(1, row);
+        const Rect box = CellGeometry(1, row);
         if (y >= box.top && y < box.bottom) hit.row = row;
     }
     hit.onGrid = hit.column != 0 && hit.row != 0;

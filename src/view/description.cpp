@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calendar told in words.
 #include "view/description.h"
 
@@ -18,13 +19,8 @@ std::string Lowercase(std::string_view name) {
     return text;
 }
 
-Rect BoxOf(const CellBox& box) {
-    return Rect{box.left, box.top, box.right, box.bottom};
-}
-
-DescribedGauge DescribeGauge(const char* name, const GaugeBox& box, double value, double total) {
-    return DescribedGauge{name, GaugePercentage(value, total), SpokenAmount(value),
-                          Rect{box.left, box.top, box.right, box.bottom}};
+DescribedGauge DescribeGauge(const char* name, const Rect& box, double value, double total) {
+    return DescribedGauge{name, GaugePercentage(value, total), SpokenAmount(value), box};
 }
 
 }  // namespace
@@ -63,7 +59,7 @@ SurfaceDescription DescribeCalendar(const Period& period, bool statistics) {
             const GridPlace place{column, row};
             d.cells.push_back(
                 DescribedCell{period.Shows(place) ? DescribeDay(period, place) : std::string(),
-                              BoxOf(CellGeometry(column, row))});
+                              CellGeometry(column, row)});
         }
     }
     if (statistics) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calendar told in words, for a screen reader: the heading, the weekdays, each day with its
 // date and amounts, and the gauges when they show.
 #pragma once
@@ -5,7 +6,7 @@
 #include <string>
 
 #include "model/period.h"
-#include "platform/window.h"
+#include "platform/surface_description.h"
 
 // "1.234,50 €": the amount as a person reads it aloud.
 std::string SpokenAmount(double amount);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page: the off-screen picture that everything the surface shows is drawn into, and the
 // screens drawn on it. The surface shows its top-left corner.
 #pragma once

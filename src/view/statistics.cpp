@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two statistics gauges: a framed bar of the percentage, the percentage over it and the
 // amount to its right.
 #include "view/statistics.h"
@@ -24,17 +25,17 @@ int16_t GaugePercentage(double value, double total) {
     return static_cast<int16_t>(rounded);
 }
 
-int GaugeBarRight(const GaugeBox& box, int16_t percentage) {
+int GaugeBarRight(const Rect& box, int16_t percentage) {
     if (percentage <= 0) return box.left;
     if (percentage > 100) return box.right - 1;
     return box.left + ((box.right - box.left) * percentage) / 100 - 1;
 }
 
-void DrawStatistics(Image& target, const GaugeBox& box, Colour colour, double value, double total,
+void DrawStatistics(Image& target, const Rect& box, Colour colour, double value, double total,
                     Fonts& fonts) {
     const int16_t percentage = GaugePercentage(value, total);
     const Font& font = fonts.Get(PAGE_FONT_FACE, GAUGE_POINTS, true);
-    target.Box(Rect{box.left, box.top, box.right, box.bottom}, GAUGE_LINE, GAUGE_FILL);
+    target.Box(box, GAUGE_LINE, GAUGE_FILL);
     if (percentage > 0) {
         target.Box(Rect{box.left + 1, box.top + 1, GaugeBarRight(box, percentage), box.bottom - 1},
                    colour, colour);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text laid out in a box: broken at spaces into lines 1..100 that fit the box width, each line
 // placed by the alignment code and drawn one line height below the previous one.
 #include "view/text_layout.h"
@@ -5,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/utf8.h"
+#include "system/utf8.h"
 
 namespace {
 

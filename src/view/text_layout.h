@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text laid out in a box: broken at spaces into at most 100 lines that fit the box's width, each
 // placed by the alignment and drawn one line height below the one before. Lengths are counted in
 // characters.

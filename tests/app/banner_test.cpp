@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message banner: a blue box with a yellow frame and a black shadow, centred on the page,
 // carrying white text; and the welcome screen it sits on.
 #include "view/banner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: the built program run without any display, and a new period begun from it;
 // and the window's icon.
 #include "app/command_line.h"

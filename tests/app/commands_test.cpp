@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu bar and its commands: structure and item states through a run, saving the ledger and
 // the picture (with their failures), the statistics switch, ending the program and the focus.
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Without the mouse and without sight: the keyboard among the days and in the menus, and what a
 // screen reader is told of the surface and when.
 #include <QAccessible>

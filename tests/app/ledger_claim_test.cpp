@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One program per ledger, and a file size limit: a second start while the owner cannot be reached
 // may not save, a lock left by a program that died does not count, and a write beyond the limit is
 // an error banner, not the end of the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Month after month: nothing typed is lost at close or when the session ends, a new period is
 // offered by the running window and keeps the old one with its backup, and a kept period is
 // looked at read-only or written as CSV.

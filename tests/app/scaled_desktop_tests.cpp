@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program on a desktop scaled by two: the window keeps its own 846 x 577 coordinates, every
 // picture pixel becomes a sharp 2 x 2 block on the screen and clicks land on the day under the
 // pointer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the two ways the program opens, the window's geometry, and where the ledger is found.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everyday habits that once recorded wrong amounts: an open field hidden by a redraw, characters
 // the field cannot hold, keys held across a change of window, Escape out of a menu, the program's
 // folder removed while it runs, a ledger with amounts that are no numbers, and the page without

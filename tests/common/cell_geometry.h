@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the calendar's day cells are on the page, as the tests know it independently of the
 // program: 7 columns of 120 pixels from x 1, 6 rows of 80 pixels from y 70 (the first row 80
 // pixels high from 70, every later one 79 high below a one-pixel white line).

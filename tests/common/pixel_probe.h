@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Named pixels that a picture must show, checked in one go.
 #pragma once
 

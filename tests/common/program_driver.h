@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Uses the program as a person does, through the menu, clicks on the real surface and keys,
 // and reads back what the person or a file sees: the banner's text, the menu's item states,
 // the amounts drawn in a day, the ledger's bytes and the surface's pixels.

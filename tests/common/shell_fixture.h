@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fresh program for each test, its window open headless, with "today" fixed and the ledger in a
 // fresh temporary folder (where a ledger can be put or left out).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test entry point: the application object exists for every test, on the headless platform.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program month after month and without the mouse: the question before closing with
 // amounts not saved, the session's end, a kept period opened read-only beside the running window,
 // and a whole period typed from the keyboard alone giving the mouse's ledger.

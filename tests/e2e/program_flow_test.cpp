@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program in a real X window, driven only by pointer clicks and key presses: a first
 // period from the welcome screen to "Salir", then the next start with the saved ledger; the window
 // under a window manager; and everyday habits with other windows, menus and banners.

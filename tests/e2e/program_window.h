@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program in a real X window, driven only as a person drives it (pointer clicks and key
 // presses through xdotool) and seen through screenshots and the files it writes.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program as a screen reader reads it, driven from the keyboard alone: the welcome text, the
 start-day banner, the field for the total and its text, the days of the table, an expense and the
 saving banner. Run inside a session bus by screen_reader_check.sh; exits 1 on the first fault."""

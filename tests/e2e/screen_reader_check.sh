@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program as a screen reader's user has it (a session bus, the accessibility bus, an X
 # display with a window manager) and has screen_reader_check.py use it from the keyboard and read
 # it through AT-SPI. Usage: screen_reader_check.sh PROGRAM CHECK.py WORK_FOLDER

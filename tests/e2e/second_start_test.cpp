@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program started twice on one ledger under a private X server: the second start brings
 // the running window to the front, gives it the keyboard focus and ends with 0.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screenshot decoder on small hand-made dumps: both byte orders, 24 and 32 bits per pixel,
 // padded rows, and dumps it must refuse.
 #include "xwd_image.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Amount display text and typed-amount parsing, each table run under the "C" locale and under a
 // locale whose decimal point is a comma, which must make no difference.
 #include <gtest/gtest.h>

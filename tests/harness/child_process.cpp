@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting, waiting for and killing child processes, and running short commands with a deadline.
 #include "child_process.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Child processes for the real-window test and the benchmark report: each runs in its own process
 // group, dies with its parent, and is killed with its whole group when its guard goes out of scope.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting Xvfb with -displayfd, which picks a free display and says which once it accepts
 // connections, and running xdotool and xwd against it.
 #include "x_session.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private X server (Xvfb on the first free display) with the two tools that act as the person
 // in front of it: xdotool for the pointer and keys, xwd for screenshots.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding xwd's window dumps: a big-endian header of 25 numbers, the window name, the colour map
 // entries and then the pixel rows in the byte order the header names.
 #include "xwd_image.h"

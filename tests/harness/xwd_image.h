@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshots as the X server dumps them with xwd, decoded into plain RGB pixels.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry field on its own: cells in overwrite mode, the caret's moves and wrapping between
 // rows, and the field's picture, in the program's field font and in fonts that give two rows or
 // no cells at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The order in which typed keys become due: fast, overlapping typing keeps every character once,
 // in the order the keys went down, and a held key's repeats make its earlier press due at once.
 #include "input/key_queue.h"

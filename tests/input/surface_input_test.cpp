@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keys and clicks on the real drawing surface, as a person sends them: picking the start day,
 // opening fields, the keys the surface turns into edits (held keys included) and the typed
 // amounts accepted or refused on Enter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Calendar arithmetic, the name tables and where each cell's record lies in the grid.
 #include "model/calendar.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pay period: where each day lands from the start date, what every record keeps of the
 // layout, what a new period forgets, what a stored one keeps, and which days the sums count.
 #include "model/period.h"
@@ -49,7 +50,7 @@ TEST(PeriodLayoutTest, DaysFollowOneAnotherFromTheStartDaysWeekday) {
             for (int column = 1; column <= GRID_COLUMNS; ++column) {
                 SCOPED_TRACE(testing::Message() << "cell " << column << "," << row);
                 const DayRecord& rec = period.Day({column, row});
-                const CellBox box = CellGeometry(column, row);
+                const Rect box = CellGeometry(column, row);
                 EXPECT_EQ(+rec.column, column);
                 EXPECT_EQ(+rec.row, row);
                 EXPECT_EQ(+rec.cellLeft, box.left);

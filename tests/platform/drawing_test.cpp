@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing layer: exact box edges, text without blending, fonts by face, UTF-8 text, and the
 // images' bookkeeping (deferred clears, row extents) checked against a plain model.
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 
 #include "pixel_probe.h"
 #include "platform/image.h"
-#include "platform/utf8.h"
+#include "system/utf8.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window and its surface: fixed geometry, the menu bar taking its height from the client
 // area, the surface showing its own picture, the events it sends (keys with their repeats and one
 // release, clicks in picture pixels, commands, close requests) and how its loop ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves two different periods in turn, forever, until it is killed; tells its parent on the
 // given descriptor once the first save is done.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A process that keeps saving is killed at random moments: the ledger must always be the
 // complete old or the complete new content. Only a killed save's temporary file may remain.
 #include <gtest/gtest.h>

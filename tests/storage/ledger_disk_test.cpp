@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves that the file system really refuses: a full disk, no free inode, a read-only mount, a
 // file size limit and an immutable ledger. The old ledger must survive each one untouched.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How failures of a save are numbered and worded, and what injected faults at every system call
 // of a save leave behind: the complete old or the complete new ledger, never a silent loss.
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ledger's bytes on disk and how loading puts records back into the cells.
 #include <sys/stat.h>
 #include <sys/types.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fresh temporary folder for each ledger test, the ledger "ahorros.log" in it, the file calls
 // its saves make, and the two periods the tests save in turn.
 #pragma once

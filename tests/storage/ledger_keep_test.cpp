@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a save keeps: a ledger file this run did not load (set aside, never overwritten), the
 // replaced ledger as its backup, links and permission bits, a ledger in a folder that takes no new
 // files, the order of the file calls that makes a save survive a crash, leftovers removed at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the ledger lives, with the program's folder writable or not for a user who is not root,
 // and putting a finished period's ledger aside under its start date.
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the ledger tests and the crash helper: periods laid out as the calendar draws them,
 // the ledger bytes they must give, and small file helpers.
 #pragma once
@@ -22,8 +23,8 @@
 
 #include "cell_geometry.h"
 #include "model/period.h"
-#include "platform/files.h"
 #include "storage/ledger.h"
+#include "system/files.h"
 
 // A pay period as the user picks it: the start date, the column of its weekday, the length of
 // the start month (which is the number of days of the period) and the monthly total.

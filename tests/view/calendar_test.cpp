@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calendar page: the header and cell texts made from a period, the cell geometry and its hit
 // test, and the pixels of outlines, Sunday numbers, negative balances, spent lines and gauges.
 #include "view/calendar.h"
@@ -30,7 +31,7 @@ protected:
         return n;
     }
     int InCell(int column, int row, int dx1, int dy1, int dx2, int dy2, Colour colour) const {
-        const CellBox box = CellGeometry(column, row);
+        const Rect box = CellGeometry(column, row);
         return CountColour(box.left + dx1, box.top + dy1, box.left + dx2, box.top + dy2, colour);
     }
 };
@@ -110,7 +111,7 @@ TEST_F(PageTest, PaintingTwiceGivesTheSamePicture) {
 TEST(CellGeometryTest, HitTestIsTheInverseOfTheCellBoxes) {
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
-            const CellBox box = CellGeometry(column, row);
+            const Rect box = CellGeometry(column, row);
             for (int y : {box.top, box.bottom - 1}) {
                 for (int x : {box.left, box.right - 1}) {
                     SCOPED_TRACE(testing::Message() << x << "," << y);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text laid out in a box: line breaking and placement with simple width rules, then drawing
 // through the real fonts.
 #include "view/text_layout.h"
@@ -10,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/utf8.h"
+#include "system/utf8.h"
 
 namespace {
 

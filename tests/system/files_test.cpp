@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file and clock half of the platform layer: paths, record files, whole-file replacement on
 // its counted calls, and today's date.
-#include "platform/files.h"
+#include "system/files.h"
 
 #include <errno.h>
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@
 #include <iterator>
 #include <string>
 
-#include "platform/clock.h"
+#include "system/clock.h"
 
 namespace {
 

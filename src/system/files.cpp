@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file half of the platform layer on plain POSIX: the executable's folder, record files held
 // under an exclusive lock, the replacement of a whole file that survives crashes (with its
 // backup, through links, or in place), setting a file aside, leftovers and the folder lock.
-#include "platform/files.h"
+#include "system/files.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8, the program's text everywhere: characters counted, taken one at a time and written.
 #pragma once
 

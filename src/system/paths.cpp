@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program may keep its files: the user's data folder, whether a folder takes new files,
 // folders made on demand, renames that never replace a file, and a file's modification date.
 #include <fcntl.h>
@@ -11,7 +12,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/files.h"
+#include "system/files.h"
 
 namespace {
 

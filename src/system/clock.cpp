@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Today's local date.
-#include "platform/clock.h"
+#include "system/clock.h"
 
 #include <ctime>
 

@@ -1,4 +1,5 @@
-// Calendar dates and today's local date.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A calendar date: what the clock tells and what a period starts on.
 #pragma once
 
 struct Date {
@@ -7,6 +8,3 @@ struct Date {
     int day = 0;
     bool operator==(const Date&) const = default;
 };
-
-// Today's date in the local time zone.
-Date Today();

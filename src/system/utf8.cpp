@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 decoding and encoding.
-#include "platform/utf8.h"
+#include "system/utf8.h"
 
 namespace {
 

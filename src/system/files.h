@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file layer on plain POSIX: the program's folder and the user's, record files read under an
 // exclusive lock, the replacement of a whole file that survives crashes (with its backup, through
 // links, or in place), setting a file aside, leftovers of killed saves and a folder's lock.
@@ -10,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/clock.h"
+#include "system/date.h"
 
 // The folder of the running program with a trailing separator.
 std::string ProgramFolder();
