@@ -9,6 +9,7 @@
 #include "app/texts.h"
 #include "format/format.h"
 #include "view/banner.h"
+#include "view/calendar.h"
 #include "view/text_layout.h"
 
 namespace {

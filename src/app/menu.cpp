@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The menu bar's layout, and the BMP file of the surface's picture.
+// The menu bar's layout and states, the window's shortcuts, and the BMP file of the surface's
+// picture.
 #include "app/menu.h"
 
 #include <cstdint>
+
+#include "app/stage.h"
 
 namespace {
 
@@ -24,6 +27,20 @@ std::vector<MenuTitle> ProgramMenus() {
               {Command::Author, "Autor", true},
               {Command::Quit, "Salir"}}},
             {"&Ver", {{Command::Statistics, "Estadísticas"}}}};
+}
+
+std::vector<Shortcut> ProgramShortcuts() {
+    return {{Command::Undo, "Ctrl+Z"}, {Command::Redo, "Ctrl+Shift+Z"}, {Command::Redo, "Ctrl+Y"}};
+}
+
+std::vector<std::pair<Command, MenuState>> MenuStatesOf(Stage stage, bool statisticsShown) {
+    const bool inPlace = PeriodInPlace(stage);
+    const MenuState periodCommands = inPlace ? MenuState::Enabled : MenuState::Greyed;
+    const bool checked = inPlace && statisticsShown;
+    return {{Command::NewMonth, inPlace ? MenuState::Greyed : MenuState::Enabled},
+            {Command::Save, stage == Stage::PeriodInPlace ? MenuState::Enabled : MenuState::Greyed},
+            {Command::Statistics, checked ? MenuState::Checked : periodCommands},
+            {Command::Picture, periodCommands}};
 }
 
 std::string EncodeBmp(const Image& picture) {

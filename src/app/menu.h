@@ -11,5 +11,7 @@
 constexpr const char* BITMAP_FILE_NAME = "Mi Copia.bmp";
 
 std::vector<MenuTitle> ProgramMenus();
+// Ctrl+Z takes an amount back; Ctrl+Shift+Z and Ctrl+Y do it again.
+std::vector<Shortcut> ProgramShortcuts();
 // The picture as a 24-bit bottom-up BMP file's bytes.
 std::string EncodeBmp(const Image& picture);

@@ -16,6 +16,20 @@ std::string TitleFor(ProgramMode mode, const Ledger& ledger) {
     return NameOf(ledger.Path()) + TEXT_VIEWING_SUFFIX;
 }
 
+WindowShape ShapeFor(ProgramMode mode, const Ledger& ledger) {
+    return WindowShape{TitleFor(mode, ledger), MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT, SURFACE_AREA,
+                       mode == ProgramMode::Editing ? ProgramShortcuts() : std::vector<Shortcut>{}};
+}
+
+// "Deshecho el gasto de 12,50 € del miércoles 20 de marzo".
+std::string TellChange(const DayChange& change, const Period& period, bool undone) {
+    const std::string date = DescribeDate(period, change.day);
+    const std::string amount = SpokenAmount(change.amount);
+    if (change.kind == ChangeKind::Expense)
+        return (undone ? TEXT_UNDONE_EXPENSE : TEXT_REDONE_EXPENSE) + amount + " del " + date;
+    return (undone ? TEXT_UNDONE_CORRECTION : TEXT_REDONE_CORRECTION) + date + " a " + amount;
+}
+
 }  // namespace
 
 Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today, ProgramMode mode)
@@ -25,10 +39,7 @@ Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today, Pro
       today_(today),
       mode_(mode),
       page_(fonts),
-      window_(
-          *this,
-          WindowShape{TitleFor(mode, ledger), MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT, SURFACE_AREA},
-          ProgramMenus()) {}
+      window_(*this, ShapeFor(mode, ledger), ProgramMenus()) {}
 
 bool Program::Open(int* loadError) {
     period_ = Period(Date{today_.year, today_.month, 1});
@@ -44,11 +55,10 @@ bool Program::Open(int* loadError) {
     }
     if (!restored && mode_ == ProgramMode::Viewing) return false;
     if (restored) {
-        stage_ = mode_ == ProgramMode::Viewing ? Stage::Viewing : Stage::StartDayChosen;
+        history_.Clear(true);
+        SetStage(mode_ == ProgramMode::Viewing ? Stage::Viewing : Stage::PeriodInPlace);
         RedrawCalendar();
         ShowBanner(TEXT_GREETING, true);
-        SetPeriodMenu(true);
-        if (stage_ == Stage::Viewing) window_.SetMenuState(Command::Save, MenuState::Greyed);
     } else {
         ShowWelcome();
     }
@@ -57,36 +67,43 @@ bool Program::Open(int* loadError) {
 }
 
 void Program::ShowWelcome() {
-    stage_ = Stage::Welcome;
+    history_.Clear(true);
+    SetStage(Stage::Welcome);
     page_.PaintBlank();
     ShowBanner(TEXT_WELCOME, false);
-    SetPeriodMenu(false);
+}
+
+void Program::SetStage(Stage stage) {
+    stage_ = stage;
+    for (const auto& [command, state] : MenuStatesOf(stage_, statisticsShown_))
+        window_.SetMenuState(command, state);
 }
 
 void Program::Leave() {
-    if (!unsaved_) return window_.End(0);
+    if (!history_.Unsaved()) return window_.End(0);
     const int answer =
         window_.Ask({TEXT_UNSAVED_QUESTION, {ANSWER_SAVE, ANSWER_LEAVE_UNSAVED, ANSWER_CANCEL}});
     if (answer == 0) SaveLedger();  // a failed save says why, and the program stays
-    if ((answer == 0 && !unsaved_) || answer == 1) window_.End(0);
+    if ((answer == 0 && !history_.Unsaved()) || answer == 1) window_.End(0);
 }
 
 void Program::SessionEnds() {
     window_.DismissQuestion();
-    if (unsaved_ && ledger_.Save(period_) == 0) unsaved_ = false;
+    if (history_.Unsaved() && ledger_.Save(period_) == 0) history_.Saved();
     window_.End(0);
 }
 
 void Program::NewPeriodRequested() {
     if (stage_ == Stage::Viewing) return;
     // The period is kept under the name its saved file will have.
+    const bool unsaved = history_.Unsaved();
     const std::string kept =
-        unsaved_ ? ledger_.ArchiveTargetFor(period_.Start()) : ledger_.ArchiveTarget();
+        unsaved ? ledger_.ArchiveTargetFor(period_.Start()) : ledger_.ArchiveTarget();
     std::string question = TEXT_NEW_PERIOD_QUESTION;
     if (!kept.empty()) question += TEXT_NEW_PERIOD_KEEPS + NameOf(kept) + ".";
     if (window_.Ask({question, {ANSWER_NEW_PERIOD, ANSWER_CANCEL}}) != 0) return;
-    if (unsaved_) SaveLedger();
-    if (unsaved_) return;  // the banner says why it could not be saved
+    if (unsaved) SaveLedger();
+    if (history_.Unsaved()) return;  // the banner says why it could not be saved
     std::string archived;
     if (const int error = ledger_.Archive(&archived); error != 0)
         return ShowBanner(FileErrorBanner(FileErrorNumber(ReplaceResult{error, false, false})),
@@ -115,23 +132,29 @@ void Program::Run(Command command) {
             return Leave();
         case Command::Statistics:
             return ToggleStatistics();
+        case Command::Undo:
+        case Command::Redo:
+            return UndoOrRedo(command == Command::Undo);
+        case Command::CorrectDay:
+            return CorrectDay();
     }
 }
 
 // Whatever was begun is dropped: the user picks the start day and types the total anew.
 void Program::StartNewMonth() {
     field_.Close();
-    stage_ = Stage::PickingStartDay;
+    history_.Clear(true);
+    SetStage(Stage::PickingStartDay);
     const Date start = period_.Start();
     period_.Begin(Date{start.year, start.month, 1});
-    keyboardCell_ = -1;
+    keyboard_.Forget();
     RedrawCalendar();
     Present();
 }
 
 void Program::SaveLedger() {
     const int error = ledger_.Save(period_);
-    if (error == 0) unsaved_ = false;
+    if (error == 0) history_.Saved();
     ShowBanner(error ? FileErrorBanner(error) : std::string(TEXT_SAVED), true);
 }
 
@@ -145,18 +168,9 @@ void Program::SavePicture() {
 
 void Program::ToggleStatistics() {
     statisticsShown_ = !statisticsShown_;
-    window_.SetMenuState(Command::Statistics,
-                         statisticsShown_ ? MenuState::Checked : MenuState::Enabled);
+    SetStage(stage_);
     RedrawCalendar();
     Present();
-}
-
-void Program::SetPeriodMenu(bool periodInPlace) {
-    const MenuState periodCommands = periodInPlace ? MenuState::Enabled : MenuState::Greyed;
-    window_.SetMenuState(Command::NewMonth, periodInPlace ? MenuState::Greyed : MenuState::Enabled);
-    window_.SetMenuState(Command::Save, periodCommands);
-    window_.SetMenuState(Command::Statistics, periodCommands);
-    window_.SetMenuState(Command::Picture, periodCommands);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -164,146 +178,34 @@ void Program::SetPeriodMenu(bool periodInPlace) {
 
 void Program::RedrawCalendar() {
     page_.PaintCalendar(MakeCalendarTexts(period_, statisticsShown_));
-    bannerOnPage_ = false;
     if (field_.IsOpen()) page_.Put(field_.Picture(), field_.Place());
 }
 
 void Program::ShowBanner(std::string_view text, bool dismissOnClick) {
-    banner_.Show(page_, text, dismissOnClick);
-    bannerOnPage_ = true;
+    page_.ShowBanner(text, dismissOnClick);
     Present();
 }
 
-void Program::Present() {
+void Program::Present(std::string notice) {
     window_.ShowPicture(page_.Picture());
-    KeepKeyboardOnADay();
-    const bool marked = KeyboardMarkShown() && keyboardCell_ >= 0 && stage_ != Stage::Welcome;
-    window_.ShowFocusMark(
-        marked ? std::optional<Rect>(CellGeometry(KeyboardDay().column, KeyboardDay().row))
-               : std::nullopt);
-    Describe();
+    const bool calendar = stage_ != Stage::Welcome;
+    const std::optional<GridPlace> day = calendar ? keyboard_.On(period_) : std::nullopt;
+    const bool marked = day && keyboard_.MarkShown() && !field_.IsOpen();
+    window_.ShowFocusMark(marked ? std::optional<Rect>(CellGeometry(day->column, day->row))
+                                 : std::nullopt);
+    window_.Describe(
+        DescribeSurface({calendar ? std::string_view() : TEXT_WELCOME,
+                         calendar ? &period_ : nullptr, statisticsShown_, day, page_.BannerShown(),
+                         DescribeField(field_, period_), std::move(notice)}));
 }
 
 void Program::ShowField() {
     page_.Put(field_.Picture(), field_.Place());
     window_.ShowPicturePart(page_.Picture(), field_.Area());
     SurfaceDescription description = window_.Description();
-    description.field = DescribeField();
+    description.field = DescribeField(field_, period_);
+    description.notice.clear();
     window_.Describe(std::move(description));
-}
-
-void Program::Describe() {
-    SurfaceDescription d;
-    if (stage_ == Stage::Welcome) {
-        d.welcome = TEXT_WELCOME;
-    } else {
-        d = DescribeCalendar(period_, statisticsShown_);
-        d.focusedCell = keyboardCell_;
-    }
-    if (bannerOnPage_ && banner_.Text() != TEXT_WELCOME) d.banner = banner_.Text();
-    d.field = DescribeField();
-    window_.Describe(std::move(d));
-}
-
-DescribedField Program::DescribeField() const {
-    DescribedField d;
-    if (!field_.IsOpen()) return d;
-    d.open = true;
-    d.name = field_.Purpose() == FieldPurpose::MonthlyTotal
-                 ? std::string(TEXT_MONTH_TOTAL_FIELD)
-                 : TEXT_EXPENSE_FIELD + DescribeDate(period_, field_.Day());
-    d.text = field_.Text();
-    d.caret = field_.CaretOffset();
-    d.box = field_.Area();
-    return d;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The keyboard among the days
-
-GridPlace Program::KeyboardDay() const {
-    const int index = std::max(keyboardCell_, 0);
-    return GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1};
-}
-
-bool Program::ShownDay(int index) const {
-    return index >= 0 && index < GRID_CELLS &&
-           period_.Shows(GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1});
-}
-
-void Program::KeepKeyboardOnADay() {
-    if (ShownDay(keyboardCell_)) return;
-    keyboardCell_ = -1;
-    for (int index = 0; index < GRID_CELLS && keyboardCell_ < 0; ++index)
-        if (ShownDay(index)) keyboardCell_ = index;
-}
-
-void Program::MoveKeyboard(KeyName key) {
-    KeepKeyboardOnADay();
-    if (keyboardCell_ < 0) return;
-    int next = keyboardCell_;
-    switch (key) {
-        case KeyName::Left:
-            next = keyboardCell_ - 1;
-            break;
-        case KeyName::Right:
-            next = keyboardCell_ + 1;
-            break;
-        case KeyName::Up:
-            next = keyboardCell_ - GRID_COLUMNS;
-            break;
-        case KeyName::Down:
-            next = keyboardCell_ + GRID_COLUMNS;
-            break;
-        case KeyName::Home:
-            for (next = 0; !ShownDay(next); ++next) {
-            }
-            break;
-        case KeyName::End:
-            for (next = GRID_CELLS - 1; !ShownDay(next); --next) {
-            }
-            break;
-        default:
-            break;
-    }
-    if (ShownDay(next)) keyboardCell_ = next;
-}
-
-bool Program::CalendarKey(const Key& key) {
-    switch (key.name) {
-        case KeyName::Left:
-        case KeyName::Right:
-        case KeyName::Up:
-        case KeyName::Down:
-        case KeyName::Home:
-        case KeyName::End:
-            if (stage_ == Stage::Welcome) return false;
-            keyboardUsed_ = true;
-            MoveKeyboard(key.name);
-            Present();
-            return true;
-        case KeyName::Enter:
-        case KeyName::Space: {
-            if (stage_ == Stage::Welcome) return false;
-            keyboardUsed_ = true;
-            KeepKeyboardOnADay();
-            const Rect box = CellGeometry(KeyboardDay().column, KeyboardDay().row);
-            Click(Point{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
-            return true;
-        }
-        case KeyName::Escape:
-            if (!banner_.DismissOnClick() || stage_ == Stage::Welcome) return false;
-            DismissBanner();
-            return true;
-        default:
-            return false;
-    }
-}
-
-void Program::DismissBanner() {
-    RedrawCalendar();
-    Present();
-    banner_.Dismissed();
 }
 
 std::string StartDayBannerText(int day) {
@@ -312,95 +214,98 @@ std::string StartDayBannerText(int day) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Clicks
+// Clicks and the days
 
-// Each step sees what the one before it left: a click that picks the start day also leaves its
-// banner, and a click for a banner that waits for one only removes it.
+// A click hides the keyboard's mark; the keyboard goes on from the day whose field it opens.
 void Program::Click(Point at) {
-    if (stage_ == Stage::Welcome) return;
     const CellHit hit = HitTestCell(at.x, at.y);
-    const GridPlace place{hit.column, hit.row};
-    const auto dayOfPeriod = [&] { return hit.onGrid && period_.TakesExpenses(place); };
+    keyboard_.Clicked();
+    const std::optional<GridPlace> opened = ActOnDay(
+        hit.onGrid ? std::optional<GridPlace>(GridPlace{hit.column, hit.row}) : std::nullopt);
+    if (opened) keyboard_.GoTo(*opened);
+}
 
-    if (stage_ == Stage::PickingStartDay && dayOfPeriod()) PickStartDay(place);
-    if (dayOfPeriod() && !banner_.DismissOnClick() && !field_.IsOpen() &&
-        stage_ == Stage::StartDayChosen) {
-        const DayRecord& day = period_.Day(place);
-        keyboardCell_ = CellIndex(place);  // the keyboard goes on from the day the pointer chose
-        OpenField(FieldPurpose::Expense, place,
-                  Point{day.cellLeft + SPENT_DX, day.cellTop + SPENT_DY});
+// Each step sees what the one before it left: picking the start day also leaves its banner, and
+// a click for a banner that waits for one only removes it.
+std::optional<GridPlace> Program::ActOnDay(std::optional<GridPlace> day) {
+    if (stage_ == Stage::Welcome) return std::nullopt;
+    const auto dayOfPeriod = [&] { return day && period_.TakesExpenses(*day); };
+    if (stage_ == Stage::PickingStartDay && dayOfPeriod()) PickStartDay(*day);
+    std::optional<GridPlace> opened;
+    if (dayOfPeriod() && !page_.BannerWaitsForClick() && !field_.IsOpen() &&
+        TakesExpenses(stage_)) {
+        const DayRecord& record = period_.Day(*day);
+        OpenField(FieldPurpose::Expense, *day,
+                  Point{record.cellLeft + SPENT_DX, record.cellTop + SPENT_DY});
+        opened = day;
     }
-    if (banner_.DismissOnClick()) DismissBanner();
+    if (page_.BannerWaitsForClick()) DismissBanner();
+    return opened;
 }
 
-void Program::PickStartDay(GridPlace place) {
+void Program::PickStartDay(GridPlace day) {
     const Date start = period_.Start();
-    period_.Begin(Date{start.year, start.month, period_.Day(place).dayOfMonth});
-    keyboardCell_ = -1;
-    stage_ = Stage::StartDayChosen;
+    period_.Begin(Date{start.year, start.month, period_.Day(day).dayOfMonth});
+    keyboard_.Forget();
+    SetStage(Stage::StartDayChosen);
     RedrawCalendar();
-    banner_.Show(page_, StartDayBannerText(period_.Start().day), false);
-    bannerOnPage_ = true;
-    OpenField(FieldPurpose::MonthlyTotal, place, MONTH_TOTAL_FIELD_PLACE);
+    page_.ShowBanner(StartDayBannerText(period_.Start().day), false);
+    OpenField(FieldPurpose::MonthlyTotal, day, MONTH_TOTAL_FIELD_PLACE);
 }
 
-void Program::OpenField(FieldPurpose purpose, GridPlace day, Point at) {
-    field_.Open(purpose, day, at, fonts_.Get(ENTRY_FONT_FACE, ENTRY_FONT_POINTS, true));
+void Program::OpenField(FieldPurpose purpose, GridPlace day, Point at, std::string_view text) {
+    field_.Open(purpose, day, at, fonts_.Get(ENTRY_FONT_FACE, ENTRY_FONT_POINTS, true), text);
     page_.Put(field_.Picture(), field_.Place());
     Present();
 }
 
+void Program::DismissBanner() {
+    RedrawCalendar();
+    Present();
+    page_.BannerDismissed();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Keys: Backspace and the arrows act when pressed (and at each repeat) and when released; a
-// character, Home, End and Enter when released.
+// character, Home, End, Enter and Escape when released.
 
 void Program::KeyDown(const Key& key) {
     if (!field_.IsOpen() && CalendarKey(key)) return;
-    for (const PendingKey& due : keys_.Press(key)) DoKeyDownAction(due);
+    for (const PendingKey& due : keys_.Press(key)) {
+        if (due.action == KeyAction::Backspace || due.action == KeyAction::Left ||
+            due.action == KeyAction::Right)
+            if (field_.IsOpen() && field_.Edit(due.action, due.character)) ShowField();
+    }
 }
 
 void Program::KeyUp(const Key& key) {
     for (const PendingKey& due : keys_.Release(key)) DoKeyUpAction(due);
 }
 
-// Backspace and the arrows act at each press, and repeat, besides.
-void Program::DoKeyDownAction(const PendingKey& key) {
-    if (key.action == KeyAction::Backspace || key.action == KeyAction::Left ||
-        key.action == KeyAction::Right)
-        EditField(key);
-}
-
 void Program::DoKeyUpAction(const PendingKey& key) {
-    if (key.action != KeyAction::Enter) return EditField(key);
-    if (field_.IsOpen()) PressEnter();
+    if (!field_.IsOpen()) return;
+    if (key.action == KeyAction::Enter) return PressEnter();
+    if (key.action == KeyAction::Escape) return CancelField();
+    if (field_.Edit(key.action, key.character)) ShowField();
 }
 
-void Program::EditField(const PendingKey& key) {
-    if (!field_.IsOpen()) return;
-    switch (key.action) {
-        case KeyAction::Put:
-            field_.Put(key.character);
-            break;
-        case KeyAction::Backspace:
-            field_.EraseBackward();
-            break;
-        case KeyAction::Left:
-            field_.MoveCaretLeft();
-            break;
-        case KeyAction::Right:
-            field_.MoveCaretRight();
-            break;
-        case KeyAction::Home:
-            field_.MoveCaretHome();
-            break;
-        case KeyAction::End:
-            field_.MoveCaretEnd();
-            break;
-        case KeyAction::Enter:
-        case KeyAction::None:
-            return;
+bool Program::CalendarKey(const Key& key) {
+    if (stage_ == Stage::Welcome) return false;
+    switch (key.name) {
+        case KeyName::Enter:
+        case KeyName::Space:
+            if (!keyboard_.MarkShown()) return false;
+            ActOnDay(keyboard_.On(period_));
+            return true;
+        case KeyName::Escape:
+            if (!page_.BannerWaitsForClick()) return false;
+            DismissBanner();
+            return true;
+        default:
+            if (!keyboard_.Move(key.name, period_)) return false;
+            Present();
+            return true;
     }
-    ShowField();
 }
 
 // The field leaves the page; a refused text is told in the banner, an amount is applied.
@@ -417,15 +322,76 @@ void Program::PressEnter() {
         case AmountVerdict::Valid:
             break;
     }
-    const GridPlace day = field_.Day();
-    if (field_.Purpose() == FieldPurpose::Expense && IsGridPosition(day.column, day.row)) {
-        period_.AddExpense(day, ParseAmount(text));
-        unsaved_ = true;
-    } else if (field_.Purpose() == FieldPurpose::MonthlyTotal) {
-        period_.SpreadTotal(ParseAmount(text));
-        unsaved_ = true;
-        SetPeriodMenu(true);
-    }
+    ApplyAmount(text);
     RedrawCalendar();
     Present();
+}
+
+void Program::ApplyAmount(const std::string& text) {
+    const GridPlace day = field_.Day();
+    switch (field_.Purpose()) {
+        case FieldPurpose::MonthlyTotal:
+            period_.SpreadTotal(ParseAmount(text));
+            history_.Clear(false);
+            return SetStage(Stage::PeriodInPlace);
+        case FieldPurpose::Expense:
+            history_.Make(period_, ChangeKind::Expense, day, ParseAmount(text));
+            return;
+        case FieldPurpose::Correction:
+            history_.Make(period_, ChangeKind::Correction, day, ParseAmount(text));
+            return;
+    }
+}
+
+void Program::CancelField() {
+    const bool total = field_.Purpose() == FieldPurpose::MonthlyTotal;
+    field_.Close();
+    if (total) return StartNewMonth();
+    RedrawCalendar();
+    Present();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The day's menu: correcting a day, undo and redo
+
+bool Program::OffersDayMenu(GridPlace day) const {
+    return stage_ == Stage::PeriodInPlace && !field_.IsOpen() && !page_.BannerWaitsForClick() &&
+           period_.TakesExpenses(day);
+}
+
+void Program::DayMenuRequested(std::optional<Point> at) {
+    std::optional<GridPlace> day;
+    if (at) {
+        const CellHit hit = HitTestCell(at->x, at->y);
+        if (hit.onGrid) day = GridPlace{hit.column, hit.row};
+    } else if (keyboard_.MarkShown() && stage_ != Stage::Welcome) {
+        day = keyboard_.On(period_);
+    }
+    if (!day || !OffersDayMenu(*day)) return;
+    menuDay_ = day;
+    const bool fits = TypedAmount(period_.Day(*day).spent).size() <= MAX_AMOUNT_CHARACTERS;
+    const Rect box = CellGeometry(day->column, day->row);
+    window_.ShowPopupMenu({{Command::CorrectDay, ITEM_CORRECT_DAY, fits},
+                           {Command::Undo, ITEM_UNDO, history_.CanUndo()},
+                           {Command::Redo, ITEM_REDO, history_.CanRedo()}},
+                          at ? *at : Point{box.left + SPENT_DX, box.top + SPENT_DY});
+}
+
+// The day's field holds what the day has spent in all, to be typed over.
+void Program::CorrectDay() {
+    if (!menuDay_ || !OffersDayMenu(*menuDay_)) return;
+    const DayRecord& record = period_.Day(*menuDay_);
+    const std::string spent = TypedAmount(record.spent);
+    if (spent.size() > MAX_AMOUNT_CHARACTERS) return;
+    OpenField(FieldPurpose::Correction, *menuDay_,
+              Point{record.cellLeft + SPENT_DX, record.cellTop + SPENT_DY}, spent);
+}
+
+void Program::UndoOrRedo(bool undo) {
+    if (!TakesExpenses(stage_) || field_.IsOpen()) return;
+    const std::optional<DayChange> change = undo ? history_.Undo(period_) : history_.Redo(period_);
+    if (!change) return;
+    RedrawCalendar();
+    Present(TellChange(*change, period_, undo));
+    page_.BannerDismissed();
 }

@@ -25,6 +25,13 @@ constexpr const char* ANSWER_CANCEL = "Cancelar";
 constexpr const char* TEXT_NEW_PERIOD_QUESTION = "¿Empezar un periodo nuevo?";
 constexpr const char* TEXT_NEW_PERIOD_KEEPS = " El periodo actual se guardará como ";
 constexpr const char* ANSWER_NEW_PERIOD = "Empezar un periodo nuevo";
-// What the entry field is for, as a screen reader names it.
-constexpr const char* TEXT_MONTH_TOTAL_FIELD = "Total del mes";
-constexpr const char* TEXT_EXPENSE_FIELD = "Gasto del ";
+// A day's menu.
+constexpr const char* ITEM_CORRECT_DAY = "Corregir el gasto del día…";
+constexpr const char* ITEM_UNDO = "Deshacer";
+constexpr const char* ITEM_REDO = "Rehacer";
+// What a screen reader is told of a change taken back or done again: "Deshecho el gasto de
+// 12,50 € del miércoles 20 de marzo", "Rehecha la corrección del miércoles 20 de marzo a 17,50 €".
+constexpr const char* TEXT_UNDONE_EXPENSE = "Deshecho el gasto de ";
+constexpr const char* TEXT_REDONE_EXPENSE = "Rehecho el gasto de ";
+constexpr const char* TEXT_UNDONE_CORRECTION = "Deshecha la corrección del ";
+constexpr const char* TEXT_REDONE_CORRECTION = "Rehecha la corrección del ";

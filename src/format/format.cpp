@@ -173,3 +173,16 @@ std::string TrimBlanks(std::string_view text) {
     while (last > first && text[last - 1] == ' ') --last;
     return std::string(text.substr(first, last - first));
 }
+
+std::string TypedAmount(double amount) {
+    std::string typed;
+    for (const char c : TrimBlanks(FormatAmount(amount))) {
+        if (c != '.') typed.push_back(c == '\'' ? ',' : c);
+    }
+    // Amounts too large for the display's 19 characters lose their decimals there.
+    if (typed.find(',') != std::string::npos) {
+        while (typed.back() == '0') typed.pop_back();
+        if (typed.back() == ',') typed.pop_back();
+    }
+    return typed == "0" || typed == "-0" ? std::string() : typed;
+}

@@ -14,5 +14,8 @@ constexpr size_t FORMATTED_AMOUNT_LENGTH = 19;
 std::string FormatAmount(double amount);
 // ",", "." and "'" all count as the decimal point; the number at the start of the text, or 0.
 double ParseAmount(std::string_view text);
+// The amount as a person would type it: its displayed cents with a decimal comma, no thousands
+// separator and no trailing zeros ("17,5" for 17'50); empty for an amount shown as 0'00.
+std::string TypedAmount(double amount);
 // The text without the blanks on both sides.
 std::string TrimBlanks(std::string_view text);

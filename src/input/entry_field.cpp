@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "system/utf8.h"
+#include "view/description.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ int FloorDiv(int a, int b) {
 
 }  // namespace
 
-void EntryField::Open(FieldPurpose purpose, GridPlace day, Point at, const Font& font) {
+void EntryField::Open(FieldPurpose purpose, GridPlace day, Point at, const Font& font,
+                      std::string_view text) {
     open_ = true;
     purpose_ = purpose;
     day_ = day;
@@ -35,7 +37,36 @@ void EntryField::Open(FieldPurpose purpose, GridPlace day, Point at, const Font&
     cells_.clear();
     caretColumn_ = caretRow_ = 1;
     if (columns_ - 1 > 0 && rows_ > 0) cells_.assign(static_cast<size_t>(columns_) * rows_, 0);
+    for (size_t at = 0; at < text.size();) Put(NextCharacter(text, at));
     Paint();
+}
+
+bool EntryField::Edit(KeyAction action, char32_t character) {
+    switch (action) {
+        case KeyAction::Put:
+            Put(character);
+            return true;
+        case KeyAction::Backspace:
+            EraseBackward();
+            return true;
+        case KeyAction::Left:
+            MoveCaretLeft();
+            return true;
+        case KeyAction::Right:
+            MoveCaretRight();
+            return true;
+        case KeyAction::Home:
+            MoveCaretHome();
+            return true;
+        case KeyAction::End:
+            MoveCaretEnd();
+            return true;
+        case KeyAction::Enter:
+        case KeyAction::Escape:
+        case KeyAction::None:
+            break;
+    }
+    return false;
 }
 
 Rect EntryField::Area() const {
@@ -148,4 +179,25 @@ int EntryField::CaretOffset() const {
         for (int column = 1; column < end; ++column) offset += CharacterAt(column, row) != 0;
     }
     return offset;
+}
+
+DescribedField DescribeField(const EntryField& field, const Period& period) {
+    DescribedField d;
+    if (!field.IsOpen()) return d;
+    d.open = true;
+    switch (field.Purpose()) {
+        case FieldPurpose::MonthlyTotal:
+            d.name = TEXT_MONTH_TOTAL_FIELD;
+            break;
+        case FieldPurpose::Expense:
+            d.name = TEXT_EXPENSE_FIELD + DescribeDate(period, field.Day());
+            break;
+        case FieldPurpose::Correction:
+            d.name = TEXT_CORRECTION_FIELD + DescribeDate(period, field.Day());
+            break;
+    }
+    d.text = field.Text();
+    d.caret = field.CaretOffset();
+    d.box = field.Area();
+    return d;
 }

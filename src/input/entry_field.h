@@ -7,23 +7,32 @@
 #include <string>
 #include <vector>
 
+#include "input/key_queue.h"
 #include "model/period.h"
 #include "platform/image.h"
+#include "platform/surface_description.h"
 
 constexpr int ENTRY_WIDTH = 110;
 constexpr int ENTRY_HEIGHT = 25;
 constexpr Point MONTH_TOTAL_FIELD_PLACE{2, 2};
 constexpr const char* CARET_TEXT = "|";
+// What the field is for, as a screen reader names it.
+constexpr const char* TEXT_MONTH_TOTAL_FIELD = "Total del mes";
+constexpr const char* TEXT_EXPENSE_FIELD = "Gasto del ";
+constexpr const char* TEXT_CORRECTION_FIELD = "Gasto total del ";
 
-// What the typed amount is for.
-enum class FieldPurpose { Expense, MonthlyTotal };
+// What the typed amount is for: an expense added to a day, the monthly total, or what a day has
+// spent in all.
+enum class FieldPurpose { Expense, MonthlyTotal, Correction };
 
 class EntryField {
 public:
     // Opens a fresh field for `purpose` (an expense belongs to `day`) with its top-left corner
-    // at `at` on the page, its cells as many as `font` fits. A font too large for one usable
-    // column and one row gives a field without cells or caret, which ignores keys.
-    void Open(FieldPurpose purpose, GridPlace day, Point at, const Font& font);
+    // at `at` on the page, its cells as many as `font` fits, holding `text` as if typed. A font
+    // too large for one usable column and one row gives a field without cells or caret, which
+    // ignores keys.
+    void Open(FieldPurpose purpose, GridPlace day, Point at, const Font& font,
+              std::string_view text = {});
     void Close() { open_ = false; }
 
     bool IsOpen() const { return open_; }
@@ -45,6 +54,8 @@ public:
     void MoveCaretHome();
     // Past the last character of the caret's row.
     void MoveCaretEnd();
+    // The edit a key makes: false for an action that is no edit (Enter, Escape, none).
+    bool Edit(KeyAction action, char32_t character);
 
     // The characters of the usable cells, row by row; empty cells are skipped.
     std::string Text() const;
@@ -79,3 +90,6 @@ private:
     int caretColumn_ = 0;
     int caretRow_ = 0;
 };
+
+// The field as a screen reader is told it: what the amount is for, its text and its caret.
+DescribedField DescribeField(const EntryField& field, const Period& period);

@@ -47,8 +47,10 @@ std::vector<PendingKey> KeyQueue::Press(const Key& key) {
     std::copy_if(pending_.begin(), pending_.end(), std::back_inserter(due), own);
     std::erase_if(pending_, own);
 
-    if (key.navigation) {
-        pending_.push_back(PendingKey{key.id, NavigationAction(key.name), 0});
+    if (key.navigation || key.name == KeyName::Escape) {
+        const KeyAction action =
+            key.name == KeyName::Escape ? KeyAction::Escape : NavigationAction(key.name);
+        pending_.push_back(PendingKey{key.id, action, 0});
         return due;
     }
     for (size_t at = 0; at < key.text.size();) {

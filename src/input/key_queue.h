@@ -11,7 +11,7 @@
 
 // What a waiting key does in the entry field. A key that does nothing still waits in its place:
 // its release makes the keys pressed before it due.
-enum class KeyAction { None, Put, Backspace, Enter, Home, End, Left, Right };
+enum class KeyAction { None, Put, Backspace, Enter, Escape, Home, End, Left, Right };
 
 struct PendingKey {
     uint32_t id;  // the physical key that typed it

@@ -117,11 +117,41 @@ void Period::SpreadTotal(double total) {
 void Period::AddExpense(GridPlace place, double amount) {
     DayRecord& day = cells_[CellIndex(place)];
     day.spent = amount + day.spent;
-    // The record keeps the first 10 characters of the formatted amount and a terminator.
+    KeepSpentText(day);
+    day.balance = day.allowance - day.spent;
+}
+
+void Period::CorrectSpent(GridPlace place, double amount) {
+    DayRecord& day = cells_[CellIndex(place)];
+    day.spent = amount;
+    if (amount == 0) {
+        day.spent = 0;  // never -0
+        std::memset(day.spentText, 0, sizeof day.spentText);
+    } else {
+        KeepSpentText(day);
+    }
+    day.balance = day.allowance - day.spent;
+}
+
+DaySpending Period::Spending(GridPlace place) const {
+    const DayRecord& day = Day(place);
+    DaySpending spending{day.spent, day.balance, {}};
+    std::memcpy(spending.spentText.data(), day.spentText, sizeof day.spentText);
+    return spending;
+}
+
+void Period::SetSpending(GridPlace place, const DaySpending& spending) {
+    DayRecord& day = cells_[CellIndex(place)];
+    day.spent = spending.spent;
+    day.balance = spending.balance;
+    std::memcpy(day.spentText, spending.spentText.data(), sizeof day.spentText);
+}
+
+// The record keeps the first 10 characters of the formatted amount and a terminator.
+void Period::KeepSpentText(DayRecord& day) {
     const std::string formatted = FormatAmount(day.spent);
     std::memset(day.spentText, 0, sizeof day.spentText);
     std::memcpy(day.spentText, formatted.data(), std::min(formatted.size(), KEPT_SPENT_CHARACTERS));
-    day.balance = day.allowance - day.spent;
 }
 
 PeriodTotals Period::Totals() const {

@@ -72,6 +72,15 @@ constexpr Rect CellGeometry(int column, int row) {
                 CELL_WIDTH * column + 1, CELL_HEIGHT * row + 70};
 }
 
+// What a day has spent and has left: the part of its record that an expense or a correction
+// changes.
+struct DaySpending {
+    double spent = 0;
+    double balance = 0;
+    std::array<char, sizeof(DayRecord::spentText)> spentText{};
+    bool operator==(const DaySpending&) const = default;
+};
+
 // Sums over the days of the period.
 struct PeriodTotals {
     double spent = 0;
@@ -108,10 +117,16 @@ public:
     void SpreadTotal(double total);
     // Adds an expense to a day: its spent amount, the text kept of it, and its balance.
     void AddExpense(GridPlace place, double amount);
+    // Sets what a day has spent; its balance follows, and nothing spent keeps no text of it, so
+    // that the day shows no spent amount.
+    void CorrectSpent(GridPlace place, double amount);
+    DaySpending Spending(GridPlace place) const;
+    void SetSpending(GridPlace place, const DaySpending& spending);
     PeriodTotals Totals() const;
 
 private:
     void LayOut();
+    static void KeepSpentText(DayRecord& day);
 
     DayRecords cells_{};
     Date start_;

@@ -17,7 +17,7 @@ constexpr const char* DESCRIPTION_PROPERTY = "monedarioDescription";
 // Set once something (a screen reader's bridge) has asked for the surface's interface.
 constexpr const char* ASKED_PROPERTY = "monedarioAccessibleAsked";
 
-enum class Kind { Heading, Table, ColumnHeader, Cell, Gauge, Welcome, Field, Banner };
+enum class Kind { Heading, Table, ColumnHeader, Cell, Gauge, Welcome, Field, Banner, Notice };
 
 const SurfaceDescription& DescriptionOf(const QWidget* surface) {
     return *static_cast<const SurfaceDescription*>(
@@ -173,6 +173,7 @@ public:
         welcome_ = Register(new Item(*this, Kind::Welcome, 0));
         field_ = Register(new FieldItem(*this, Kind::Field, 0));
         banner_ = Register(new Item(*this, Kind::Banner, 0));
+        notice_ = Register(new Item(*this, Kind::Notice, 0));
     }
     ~SurfaceAccessible() override {
         for (QAccessible::Id id : ids_) QAccessible::deleteAccessibleInterface(id);
@@ -193,6 +194,7 @@ public:
         if (!d.welcome.empty()) shown.push_back(welcome_);
         if (d.field.open) shown.push_back(field_);
         if (!d.banner.empty()) shown.push_back(banner_);
+        if (!d.notice.empty()) shown.push_back(notice_);
         return shown;
     }
 
@@ -221,6 +223,7 @@ public:
     QAccessibleInterface* Gauge(int i) const { return gauges_[i]; }
     QAccessibleInterface* Field() const { return field_; }
     QAccessibleInterface* BannerItem() const { return banner_; }
+    QAccessibleInterface* NoticeItem() const { return notice_; }
 
 private:
     // Qt owns the items from here; they go with the surface's interface.
@@ -237,6 +240,7 @@ private:
     QAccessibleInterface* welcome_;
     QAccessibleInterface* field_;
     QAccessibleInterface* banner_;
+    QAccessibleInterface* notice_;
     std::vector<QAccessible::Id> ids_;
 };
 
@@ -311,6 +315,8 @@ QString Item::text(QAccessible::Text t) const {
             return Text(d.field.name);
         case Kind::Banner:
             return Text(d.banner);
+        case Kind::Notice:
+            return Text(d.notice);
     }
     return {};
 }
@@ -349,6 +355,7 @@ QAccessible::Role Item::role() const {
         case Kind::Field:
             return QAccessible::EditableText;
         case Kind::Banner:
+        case Kind::Notice:
             // A notification, not an alert: screen readers speak a notification as it shows.
             return QAccessible::Notification;
     }
@@ -434,6 +441,9 @@ void TellChanges(QWidget* surface, const SurfaceDescription& before,
             case Telling::BannerShown:
                 Send(QAccessibleEvent(accessible->BannerItem(), QAccessible::ObjectShow));
                 break;
+            case Telling::NoticeShown:
+                Send(QAccessibleEvent(accessible->NoticeItem(), QAccessible::ObjectShow));
+                break;
             case Telling::FieldFocused:
                 Send(QAccessibleEvent(accessible->Field(), QAccessible::Focus));
                 break;
@@ -456,7 +466,8 @@ std::vector<Tell> WhatToTell(const SurfaceDescription& before, const SurfaceDesc
     if (before.heading.empty() != after.heading.empty() ||
         before.gauges.size() != after.gauges.size() ||
         before.welcome.empty() != after.welcome.empty() || before.field.open != after.field.open ||
-        before.banner.empty() != after.banner.empty())
+        before.banner.empty() != after.banner.empty() ||
+        before.notice.empty() != after.notice.empty())
         tells.push_back({Telling::Reordered});
     if (before.heading != after.heading) tells.push_back({Telling::HeadingRenamed});
     for (size_t i = 0; i < after.cells.size(); ++i) {
@@ -483,5 +494,6 @@ std::vector<Tell> WhatToTell(const SurfaceDescription& before, const SurfaceDesc
     // Last, so that telling of the focus does not cut short the reading of the banner.
     if (!after.banner.empty() && after.banner != before.banner)
         tells.push_back({Telling::BannerShown});
+    if (!after.notice.empty()) tells.push_back({Telling::NoticeShown});
     return tells;
 }

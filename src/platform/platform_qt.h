@@ -12,6 +12,7 @@
 
 class QAction;
 class QEventLoop;
+class QMenu;
 class QMenuBar;
 class QMessageBox;
 class QWidget;
@@ -27,6 +28,8 @@ struct MainWindow::Widgets {
     std::unique_ptr<QAbstractNativeEventFilter> destroyWatcher;
     QEventLoop* loop = nullptr;
     QMessageBox* question = nullptr;  // a dialog waiting for an answer
+    QMenu* popup = nullptr;           // a menu popped up over the surface, while it is open
+    WindowEvents* events = nullptr;
     bool ended = false;
     int endValue = 0;
     SurfaceDescription description;  // what a screen reader is told

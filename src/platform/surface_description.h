@@ -39,6 +39,7 @@ struct SurfaceDescription {
     std::string welcome;  // the welcome screen's text
     std::string banner;   // the message on the page, empty when none
     DescribedField field;
+    std::string notice;  // what was just done that the page does not say (an undo), told once
 };
 
 // What changed between two descriptions, in the words a screen reader is told it: its
@@ -53,7 +54,8 @@ enum class Telling {
     FieldFocused,
     FieldTextChanged,
     CaretMoved,
-    DayFocused
+    DayFocused,
+    NoticeShown
 };
 struct Tell {
     Telling what;

@@ -74,6 +74,9 @@ public:
     // The keyboard's place among the days, drawn over the picture (never into it), or none.
     void ShowFocusMark(std::optional<Rect> box);
 
+    // Pops up a menu at a point of the picture; the item chosen reaches the program as its
+    // command, and nothing does when the menu is closed without a choice.
+    void ShowPopupMenu(const std::vector<PopupItem>& items, Point at);
     // Asks in a dialog and waits for the answer: the index of the button chosen.
     int Ask(const Question& question);
     // Closes a dialog that is waiting for an answer, as Escape would.

@@ -4,13 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/geometry.h"
 
-// The menu's commands.
-enum class Command { NewMonth, Save, Picture, Author, Quit, Statistics };
+// The commands of the menu bar, of a day's menu and of the window's shortcuts.
+enum class Command { NewMonth, Save, Picture, Author, Quit, Statistics, Undo, Redo, CorrectDay };
 
 enum class MenuState { Enabled, Greyed, Checked };
 
@@ -46,6 +47,9 @@ public:
     virtual void KeyUp(const Key& key) = 0;
     // A press of the left button on the surface, in the pixels of its picture.
     virtual void Click(Point at) = 0;
+    // The menu of a day is asked for: by the right button at a point of the picture, or by the
+    // keyboard (the Menu key, Shift+F10) for the day it is on.
+    virtual void DayMenuRequested(std::optional<Point> at) = 0;
     virtual void Run(Command command) = 0;
     // The surface no longer has the keyboard: the keys still down are pressed elsewhere.
     virtual void FocusLost() = 0;
@@ -65,6 +69,18 @@ struct MenuTitle {
     std::string title;
     std::vector<MenuItem> items;
 };
+// A command the window runs at a key combination, as Qt writes it ("Ctrl+Z").
+struct Shortcut {
+    Command command;
+    std::string keys;
+};
+// An item of a menu that pops up: its text (what follows a tab is shown as its keys) and
+// whether it can be chosen.
+struct PopupItem {
+    Command command;
+    std::string text;
+    bool enabled = true;
+};
 
 // A question in a standard dialog over the window: its answers are buttons, the first one the
 // default, the last one what Escape or closing the dialog gives.
@@ -78,4 +94,5 @@ struct WindowShape {
     int clientWidth;
     int clientHeight;
     Rect surface;  // in the client area below the menu bar, with its one-pixel border
+    std::vector<Shortcut> shortcuts;
 };

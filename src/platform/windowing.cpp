@@ -98,7 +98,9 @@ Key KeyOf(const QKeyEvent* e, bool press) {
     key.id = KeyIdOf(e);
     key.name = NameOf(e->key());
     key.navigation = IsNavigation(e->key());
-    if (press && !key.navigation) key.text = e->text().toStdString();
+    // With Ctrl a key is a command, never a character (some events carry the letter).
+    if (press && !key.navigation && !(e->modifiers() & Qt::ControlModifier))
+        key.text = e->text().toStdString();
     return key;
 }
 
@@ -178,6 +180,11 @@ protected:
     // repeat or not; only the press counts. F10 opens the menu bar's first menu.
     void keyPressEvent(QKeyEvent* e) override {
         if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::NoModifier) return OpenFirstMenu();
+        if (e->key() == Qt::Key_Menu ||
+            (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier)) {
+            FlushHeldRelease();
+            return events_.DayMenuRequested(std::nullopt);
+        }
         const uint32_t id = KeyIdOf(e);
         if (held_.held && held_.key.id == id && held_.time == e->timestamp()) {
             held_ = HeldRelease{};
@@ -258,12 +265,13 @@ private:
     // picture pixel it lies in, never to the next one.
     void Press(QMouseEvent* e) {
         FlushHeldRelease();
-        if (e->button() != Qt::LeftButton) return;
+        if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
         const QPointF at = e->position();
         const QPoint p =
             QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))) -
             contentsRect().topLeft();
         if (!contentsRect().translated(-contentsRect().topLeft()).contains(p)) return;
+        if (e->button() == Qt::RightButton) return events_.DayMenuRequested(Point{p.x(), p.y()});
         QPointer<SurfaceWidget> alive(this);
         events_.Click(Point{p.x(), p.y()});
         if (alive) setFocus(Qt::MouseFocusReason);
@@ -364,6 +372,19 @@ void ReturnKeyboardToSurface(QWidget* surface) {
     if (!QApplication::activePopupWidget()) surface->setFocus(Qt::OtherFocusReason);
 }
 
+// Commands the window runs at their keys wherever its keyboard is, menus aside.
+void AddShortcuts(QWidget* main, WindowEvents& events, const std::vector<Shortcut>& shortcuts) {
+    for (const Shortcut& shortcut : shortcuts) {
+        auto* action = new QAction(main);
+        action->setShortcut(QKeySequence(QString::fromStdString(shortcut.keys)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        main->addAction(action);
+        const Command command = shortcut.command;
+        QObject::connect(action, &QAction::triggered, action,
+                         [&events, command] { events.Run(command); });
+    }
+}
+
 QMenuBar* BuildMenuBar(MainWindow::Widgets& w, WindowEvents& events,
                        const std::vector<MenuTitle>& menus) {
     auto* bar = new QMenuBar(w.main);
@@ -401,7 +422,9 @@ MainWindow::MainWindow(WindowEvents& events, const WindowShape& shape,
     main->setFixedSize(shape.clientWidth, shape.clientHeight);
     w.surface = new SurfaceWidget(events, w.picture, w.focusMark, main);
     InstallSurfaceAccessibility(w.surface, &w.description);
+    w.events = &events;
     w.menuBar = BuildMenuBar(w, events, menus);
+    AddShortcuts(main, events, shape.shortcuts);
     // The menu bar takes its height out of the client area; the surface keeps its place below.
     const int menuHeight = w.menuBar->sizeHint().height();
     w.menuBar->setGeometry(0, 0, shape.clientWidth, menuHeight);
@@ -463,6 +486,31 @@ void MainWindow::ShowFocusMark(std::optional<Rect> box) {
         return;
     w.focusMark = box;
     w.surface->update();
+}
+
+void MainWindow::ShowPopupMenu(const std::vector<PopupItem>& items, Point at) {
+    Widgets& w = *widgets_;
+    auto* menu = new QMenu(w.main);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const PopupItem& item : items) {
+        QAction* action = menu->addAction(QString::fromStdString(item.text));
+        action->setEnabled(item.enabled);
+        const Command command = item.command;
+        WindowEvents* events = w.events;
+        QObject::connect(action, &QAction::triggered, menu,
+                         [events, command] { events->Run(command); });
+    }
+    w.popup = menu;
+    QPointer<QWidget> surface = w.surface;
+    QObject::connect(menu, &QMenu::aboutToHide, w.main, [&w, surface] {
+        w.popup = nullptr;
+        QTimer::singleShot(0, w.main, [surface] {
+            if (surface) ReturnKeyboardToSurface(surface);
+        });
+    });
+    const QPoint inside =
+        static_cast<QFrame*>(w.surface)->contentsRect().topLeft() + QPoint(at.x, at.y);
+    menu->popup(w.surface->mapToGlobal(inside));
 }
 
 int MainWindow::Ask(const Question& question) {

@@ -524,11 +524,14 @@ ReplaceResult ReplaceFileContents(const std::string& requested, std::string_view
     return {error, false, true};
 }
 
-void FileCalls::InjectFault(int k, int error, bool persistent) {
-    faultCall_ = k;
+void FileCalls::InjectFault(std::string_view name, int error, bool persistent, int occurrence) {
+    faultName_ = std::string(name);
+    faultOccurrence_ = occurrence;
     faultError_ = error;
     persistent_ = persistent;
     calls_ = 0;
+    namedCalls_ = 0;
+    failing_ = false;
 }
 
 void FileCalls::Record(bool on) {
@@ -537,10 +540,11 @@ void FileCalls::Record(bool on) {
 }
 
 bool FileCalls::Intercept(const char* name, int* error) {
-    const int number = ++calls_;
+    ++calls_;
     if (recording_) names_.emplace_back(name);
-    const bool hit =
-        faultCall_ > 0 && (number == faultCall_ || (persistent_ && number > faultCall_));
+    const bool named = !faultName_.empty() && faultName_ == name;
+    const bool hit = failing_ || (named && ++namedCalls_ == faultOccurrence_);
+    failing_ = hit && persistent_;
     if (hit) *error = faultError_;
     return hit;
 }

@@ -92,13 +92,17 @@ private:
     State state_;
 };
 
-// Every system call of a replacement or of setting a file aside passes through here, so that a
-// test can make the k-th one fail as the file system would and see which were made.
+// Every system call of a replacement or of setting a file aside passes through here by its name
+// ("write", "rename"...), so that a test can make one fail as the file system would and see which
+// were made.
 class FileCalls {
 public:
-    // The k-th call from now on (counted from 1) fails with `error`; with `persistent` every
-    // later call as well. k = 0 switches injection off.
-    void InjectFault(int k, int error, bool persistent);
+    // The `occurrence`-th call named `name` from now on fails with `error`; with `persistent`
+    // every later call, whatever its name, fails as well.
+    void InjectFault(std::string_view name, int error, bool persistent = false, int occurrence = 1);
+    // No call fails any more.
+    void ClearFaults() { InjectFault({}, 0); }
+    // The calls made since faults were last injected or cleared.
     int CountSinceInjection() const { return calls_; }
     // Starts a new record of the calls' names, or stops recording.
     void Record(bool on);
@@ -107,10 +111,13 @@ public:
     bool Intercept(const char* name, int* error);
 
 private:
-    int faultCall_ = 0;
+    std::string faultName_;  // empty: no call fails
+    int faultOccurrence_ = 0;
     int faultError_ = 0;
     bool persistent_ = false;
     int calls_ = 0;
+    int namedCalls_ = 0;    // calls named `faultName_` since the injection
+    bool failing_ = false;  // the named call has failed and `persistent_` holds
     bool recording_ = false;
     std::vector<std::string> names_;
 };

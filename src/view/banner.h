@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "view/page.h"
+#include "platform/image.h"
 
 constexpr int BANNER_AREA_WIDTH = 841;  // the area the banner is centred on
 constexpr int BANNER_AREA_HEIGHT = 525;
@@ -28,7 +28,7 @@ class Banner {
 public:
     // Draws the banner with `text` over the page; with `dismissOnClick` it also goes at the next
     // click on the surface.
-    void Show(Page& page, std::string_view text, bool dismissOnClick);
+    void Show(Image& page, Fonts& fonts, std::string_view text, bool dismissOnClick);
     // The page was drawn again after a click that was for the banner.
     void Dismissed() { dismissOnClick_ = false; }
     bool DismissOnClick() const { return dismissOnClick_; }

@@ -69,3 +69,16 @@ SurfaceDescription DescribeCalendar(const Period& period, bool statistics) {
     }
     return d;
 }
+
+SurfaceDescription DescribeSurface(const ShownSurface& shown) {
+    SurfaceDescription d;
+    if (shown.calendar) {
+        d = DescribeCalendar(*shown.calendar, shown.statistics);
+        if (shown.keyboardDay) d.focusedCell = CellIndex(*shown.keyboardDay);
+    }
+    d.welcome = shown.welcome;
+    if (shown.banner != shown.welcome) d.banner = shown.banner;
+    d.field = shown.field;
+    d.notice = shown.notice;
+    return d;
+}

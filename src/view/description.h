@@ -3,7 +3,9 @@
 // date and amounts, and the gauges when they show.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/period.h"
 #include "platform/surface_description.h"
@@ -16,3 +18,17 @@ std::string DescribeDay(const Period& period, GridPlace place);
 // The date alone: "lunes 11 de marzo".
 std::string DescribeDate(const Period& period, GridPlace place);
 SurfaceDescription DescribeCalendar(const Period& period, bool statistics);
+
+// What the surface shows now.
+struct ShownSurface {
+    std::string_view welcome;          // the welcome screen's text, when it shows
+    const Period* calendar = nullptr;  // the calendar, when it shows
+    bool statistics = false;
+    std::optional<GridPlace> keyboardDay;
+    std::string_view banner;  // the banner on the page
+    DescribedField field;
+    std::string notice;
+};
+// The surface told in words: the welcome text or the calendar, the gauges, the keyboard's day,
+// the banner (unless it is the welcome text itself), the open field and the notice.
+SurfaceDescription DescribeSurface(const ShownSurface& shown);

@@ -1,19 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The message banner: a blue box with a yellow frame and a black shadow, centred on the page,
-// carrying white text; and the welcome screen it sits on.
-#include "view/banner.h"
-
-#include <gtest/gtest.h>
-
+// The message banner on the window: a blue box with a yellow frame and a black shadow, centred on
+// the page, carrying white text; and the welcome screen it sits on.
 #include <string>
 #include <vector>
 
 #include "pixel_probe.h"
-#include "shell_fixture.h"
+#include "program_driver.h"
 
 namespace {
 
-using BannerTest = ShellTest;
+using BannerTest = ProgramTest;
 
 TEST_F(BannerTest, BannerIsCentredWithItsShadowFrameAndText) {
     Open();  // the welcome screen and its banner
@@ -38,11 +34,11 @@ TEST_F(BannerTest, BannerIsCentredWithItsShadowFrameAndText) {
                  });
     int white = 0;
     for (int y = 212; y < 300; ++y)
-        for (int x = 166; x < 674; ++x) white += SurfacePixel(x, y) == COLOUR_WHITE;
+        for (int x = 166; x < 674; ++x) white += Pixel(x, y) == COLOUR_WHITE;
     EXPECT_GT(white, 500) << "the welcome text";
     for (int y = 162; y < 212; ++y)
         for (int x = 166; x < 674; ++x)
-            ASSERT_NE(SurfacePixel(x, y), COLOUR_WHITE) << "text starts 50 below";
+            ASSERT_NE(Pixel(x, y), COLOUR_WHITE) << "text starts 50 below";
 }
 
 TEST_F(BannerTest, WelcomeScreenIsAWhitePageWithOnlyTheBanner) {
@@ -51,46 +47,7 @@ TEST_F(BannerTest, WelcomeScreenIsAWhitePageWithOnlyTheBanner) {
         for (int x = 0; x < 842; x += 2) {
             const bool underBanner = x >= 160 && x <= 683 && y >= 162 && y <= 365;
             if (!underBanner) {
-                ASSERT_EQ(SurfacePixel(x, y), COLOUR_WHITE) << x << "," << y;
-            }
-        }
-    }
-}
-
-// The banner area of a page, a little beyond the shadow on every side.
-std::vector<Colour> AroundTheBanner(const Page& page) {
-    std::vector<Colour> pixels;
-    for (int y = 160; y < 370; ++y)
-        for (int x = 158; x < 690; ++x) pixels.push_back(page.Picture().Pixel(x, y));
-    return pixels;
-}
-
-TEST_F(BannerTest, NewBannerCoversTheOldOneExactly) {
-    Page page(fonts);
-    page.PaintBlank();
-    Banner banner;
-    banner.Show(page, TEXT_AUTHOR, true);
-    banner.Show(page, TEXT_BITMAP, true);
-    const std::vector<Colour> both = AroundTheBanner(page);
-    page.PaintBlank();
-    Banner alone;
-    alone.Show(page, TEXT_BITMAP, true);
-    EXPECT_TRUE(AroundTheBanner(page) == both);
-    EXPECT_EQ(banner.Text(), TEXT_BITMAP);
-    EXPECT_TRUE(banner.DismissOnClick());
-}
-
-TEST_F(BannerTest, OverlongWordDropsToTheLastLineBelowTheBannerAndIsClipped) {
-    Page page(fonts);
-    page.Picture().Clear(COLOUR_BLACK);  // so that white text off the banner would show
-    Banner banner;
-    banner.Show(page, std::string(200, 'W'), true);
-    for (int y = 0; y < PAGE_HEIGHT; ++y) {
-        for (int x = 0; x < PAGE_WIDTH; ++x) {
-            const bool textArea = x >= 166 && x < 674 && y >= 212 && y < 358;
-            const bool banner = x >= 160 && x < 680 && y >= 162 && y < 362;
-            if (textArea || !banner) {
-                ASSERT_NE(page.Picture().Pixel(x, y), COLOUR_WHITE) << x << "," << y;
+                ASSERT_EQ(Pixel(x, y), COLOUR_WHITE) << x << "," << y;
             }
         }
     }

@@ -26,7 +26,7 @@ void PrintTo(const OptionCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class CommandLine : public ShellTest, public testing::WithParamInterface<OptionCase> {};
+class CommandLine : public ProgramTest, public testing::WithParamInterface<OptionCase> {};
 
 // The program with no display at all, as on a console or over ssh.
 TEST_P(CommandLine, AnswersWithoutAWindow) {
@@ -35,8 +35,8 @@ TEST_P(CommandLine, AnswersWithoutAWindow) {
                                 std::string(MONEDARIO_EXECUTABLE) + "' " + c.arguments + " >'" +
                                 folder + "out' 2>'" + folder + "err'";
     const int status = std::system(command.c_str());
-    const std::string out = ReadFile(folder + "out");
-    const std::string err = ReadFile(folder + "err");
+    const std::string out = FileBytes(folder + "out");
+    const std::string err = FileBytes(folder + "err");
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode);
     EXPECT_EQ(c.outHas[0] ? out.find(c.outHas) != std::string::npos : out.empty(), true) << out;
     EXPECT_EQ(err.substr(0, err.find('\n')), c.errFirstLine);
@@ -78,11 +78,11 @@ TEST_F(ProgramTest, NewPeriodOptionPutsTheLedgerAsideAndShowsTheWelcomeScreen) {
     EXPECT_FALSE(options.exitCode.has_value());
     Ledger ledger(folder + LEDGER_FILE_NAME, files);
     EXPECT_EQ(BeginNewPeriod(ledger, false), 1) << "another window has the ledger open";
-    EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME), stored);
+    EXPECT_EQ(FileBytes(folder + LEDGER_FILE_NAME), stored);
     EXPECT_EQ(BeginNewPeriod(ledger, true), std::nullopt);
     Open();
 
-    EXPECT_EQ(ReadFile(folder + "ahorros-2024-03-06.log"), stored);
+    EXPECT_EQ(FileBytes(folder + "ahorros-2024-03-06.log"), stored);
     EXPECT_FALSE(PathExists(folder + LEDGER_FILE_NAME));
     EXPECT_EQ(BannerText(), TEXT_WELCOME);
     EXPECT_EQ(ItemState(Command::NewMonth), MenuState::Enabled);
@@ -91,7 +91,7 @@ TEST_F(ProgramTest, NewPeriodOptionPutsTheLedgerAsideAndShowsTheWelcomeScreen) {
 
 // A start that cannot take the ledger (another program holds it and does not answer) begins no
 // new period: it says so and leaves the ledger where it was.
-TEST_F(ShellTest, NewPeriodOptionInAStartThatCannotTakeTheLedgerLeavesIt) {
+TEST_F(ProgramTest, NewPeriodOptionInAStartThatCannotTakeTheLedgerLeavesIt) {
     const std::string program = folder + "monedario";
     std::filesystem::copy_file(MONEDARIO_EXECUTABLE, program);
     WriteFile("ahorros.log", std::string(DAY_RECORD_SIZE, 'x'));
@@ -102,14 +102,14 @@ TEST_F(ShellTest, NewPeriodOptionInAStartThatCannotTakeTheLedgerLeavesIt) {
     const int status = std::system(command.c_str());
     close(holder);
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
-    EXPECT_NE(ReadFile(folder + "err").find("abierto en otra ventana"), std::string::npos);
-    EXPECT_EQ(ReadFile(folder + "ahorros.log"), std::string(DAY_RECORD_SIZE, 'x'));
+    EXPECT_NE(FileBytes(folder + "err").find("abierto en otra ventana"), std::string::npos);
+    EXPECT_EQ(FileBytes(folder + "ahorros.log"), std::string(DAY_RECORD_SIZE, 'x'));
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         EXPECT_FALSE(entry.path().filename().string().starts_with("ahorros-")) << entry.path();
 }
 
 // The window carries the program's icon: the calendar with its blue title band.
-TEST_F(ShellTest, WindowShowsTheProgramsIcon) {
+TEST_F(ProgramTest, WindowShowsTheProgramsIcon) {
     Open();
     const QImage icon = MainWidget()->windowIcon().pixmap(64).toImage();
     ASSERT_EQ(icon.width(), 64);

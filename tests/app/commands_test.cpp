@@ -19,8 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "cell_geometry.h"
-#include "shell_fixture.h"
+#include "program_driver.h"
 
 namespace {
 
@@ -36,18 +35,6 @@ std::string LittleEndian(uint32_t value, int bytes) {
     return out;
 }
 
-// The names in a folder, "." and ".." left out.
-std::set<std::string> Listing(const std::string& path) {
-    std::set<std::string> names;
-    if (DIR* dir = opendir(path.c_str())) {
-        while (dirent* e = readdir(dir))
-            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
-                names.insert(e->d_name);
-        closedir(dir);
-    }
-    return names;
-}
-
 // Runs the test from another working directory and comes back afterwards.
 struct WorkingDirectory {
     std::string saved;
@@ -59,28 +46,27 @@ struct WorkingDirectory {
     ~WorkingDirectory() { EXPECT_EQ(chdir(saved.c_str()), 0); }
 };
 
-struct CommandTest : ShellTest {
-    using ShellTest::files;
-    using ShellTest::folder;
+struct CommandTest : ProgramTest {
+    using ProgramTest::files;
+    using ProgramTest::folder;
 
     void ClickCell(int column, int row) { Click(CellMiddleX(column), CellMiddleY(row)); }
-    void Choose(Command command) { ActionOf(command)->trigger(); }
     // March 2024 from the 6th (row 2, column 3 of the month), 3100 over its 31 days, and 150 spent
     // on the day in row 3, column 3, so the picture has a red balance in it.
     void PlacePeriod() {
         Choose(Command::NewMonth);
         ClickCell(3, 2);
-        TypeText("3100");
+        Type("3100");
         Press(Qt::Key_Return);
         ClickCell(3, 3);
-        TypeText("150");
+        Type("150");
         Press(Qt::Key_Return);
-        ASSERT_EQ(double{program->CurrentPeriod().Day({3, 3}).balance}, -50.0);
+        ASSERT_EQ(BalanceShown(20), "-50'00");
     }
     std::vector<Colour> Picture() {
         std::vector<Colour> pixels;
         for (int y = 0; y < PICTURE_HEIGHT; ++y)
-            for (int x = 0; x < PICTURE_WIDTH; ++x) pixels.push_back(SurfacePixel(x, y));
+            for (int x = 0; x < PICTURE_WIDTH; ++x) pixels.push_back(Pixel(x, y));
         return pixels;
     }
     static Colour BmpPixel(const std::string& file, int x, int y) {
@@ -145,7 +131,7 @@ TEST_F(CommandTest, ItemStatesFollowEveryMomentOfARun) {
     ExpectItemStates(program->Window(), "Mes nuevo", E, G, G);
     ClickCell(3, 2);
     ExpectItemStates(program->Window(), "start day picked", E, G, G);
-    TypeText("3100");
+    Type("3100");
     Press(Qt::Key_Return);
     ExpectItemStates(program->Window(), "total accepted", G, E, E);
     Choose(Command::Statistics);
@@ -154,8 +140,7 @@ TEST_F(CommandTest, ItemStatesFollowEveryMomentOfARun) {
         Choose(command);
         ExpectItemStates(program->Window(), "Grabar, Bitmap or Autor", G, E, C);
     }
-    EXPECT_EQ(program->ShownBanner().Text(), "Programa realizado por www.monedario.org");
-    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
+    EXPECT_EQ(BannerText(), "Programa realizado por www.monedario.org");
     Choose(Command::Statistics);
     ExpectItemStates(program->Window(), "statistics off", G, E, E);
     Close();
@@ -172,10 +157,9 @@ TEST_F(CommandTest, StatisticsTwiceReturnToThePlainCalendarPixelForPixel) {
     Choose(Command::Author);
     Choose(Command::Statistics);
     EXPECT_TRUE(ActionOf(Command::Statistics)->isChecked());
-    EXPECT_EQ(SurfacePixel(7, 10), COLOUR_RED) << "spent: 150 of 3100";
-    EXPECT_EQ(SurfacePixel(8, 30), COLOUR_GREEN) << "left: 2950 of 3100";
-    EXPECT_NE(SurfacePixel(170, 300), COLOUR_BLUE) << "the redraw takes the banner away";
-    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
+    EXPECT_EQ(Pixel(7, 10), COLOUR_RED) << "spent: 150 of 3100";
+    EXPECT_EQ(Pixel(8, 30), COLOUR_GREEN) << "left: 2950 of 3100";
+    EXPECT_NE(Pixel(170, 300), COLOUR_BLUE) << "the redraw takes the banner away";
 
     Choose(Command::Statistics);
     EXPECT_FALSE(ActionOf(Command::Statistics)->isChecked());
@@ -189,25 +173,19 @@ TEST_F(CommandTest, SavedPeriodIsShownAgainAtTheNextStart) {
     Open();
     PlacePeriod();
     Choose(Command::Save);
-    EXPECT_EQ(program->ShownBanner().Text(), "Grabación realizada ...");
-    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
-    EXPECT_EQ(ReadFile(folder + "ahorros.log").size(), 31 * DAY_RECORD_SIZE);
-    EXPECT_EQ(Listing(folder), std::set<std::string>{"ahorros.log"});
+    EXPECT_EQ(BannerText(), "Grabación realizada ...");
+    const std::string saved = LedgerBytes();
+    EXPECT_EQ(saved.size(), 31 * DAY_RECORD_SIZE);
+    EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"ahorros.log"});
+    EXPECT_TRUE(BannerGoesAtAClick());
 
-    const DayRecords saved = program->CurrentPeriod().Records();
-    Close();
-    Open();
-    EXPECT_EQ(program->ShownBanner().Text(), TEXT_GREETING);
-    EXPECT_EQ(program->CurrentStage(), Stage::StartDayChosen);
-    EXPECT_EQ(program->CurrentPeriod().Start(), (Date{2024, 3, 6}));
-    // The records come back exactly as they were saved, cell by cell.
-    for (int i = 0; i < GRID_CELLS; ++i) {
-        SCOPED_TRACE(i);
-        const DayRecord& now = program->CurrentPeriod().Records()[i];
-        const DayRecord& then = saved[i];
-        if (!then.inPeriod) continue;
-        EXPECT_EQ(std::memcmp(&now, &then, sizeof now), 0);
-    }
+    Restart();
+    EXPECT_EQ(BannerText(), TEXT_GREETING);
+    EXPECT_EQ(FirstDayTold(), "miércoles 6 de marzo: quedan 100,00 €");
+    EXPECT_EQ(BalanceShown(20), "-50'00");
+    // The records come back exactly as they were saved: saved again, they are the same bytes.
+    Save();
+    EXPECT_EQ(LedgerBytes(), saved);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -221,10 +199,9 @@ TEST_F(CommandTest, BitmapWritesWhatTheSurfaceShowsIntoTheWorkingDirectory) {
     const std::vector<Colour> shown = Picture();
     const QImage onScreen = SurfaceWidget()->grab().toImage();
     Choose(Command::Picture);
-    EXPECT_EQ(program->ShownBanner().Text(), "Bitmap Captado ...");
-    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
+    EXPECT_EQ(BannerText(), "Bitmap Captado ...");
 
-    const std::string file = ReadFile("Mi Copia.bmp");
+    const std::string file = FileBytes("Mi Copia.bmp");
     ASSERT_EQ(file.size(), BMP_FILE_SIZE);
     const std::string header = "BM" + LittleEndian(BMP_FILE_SIZE, 4) + LittleEndian(0, 4) +
                                LittleEndian(54, 4) + LittleEndian(40, 4) +
@@ -253,12 +230,13 @@ TEST_F(CommandTest, BitmapWritesWhatTheSurfaceShowsIntoTheWorkingDirectory) {
 
     // The first banner stays until a click, so the second picture holds it.
     Choose(Command::Picture);
-    const std::string second = ReadFile("Mi Copia.bmp");
+    const std::string second = FileBytes("Mi Copia.bmp");
     ASSERT_EQ(second.size(), BMP_FILE_SIZE);
     EXPECT_EQ(BmpPixel(second, 170, 300), COLOUR_BLUE);
     EXPECT_EQ(BmpPixel(second, 163, 200), COLOUR_YELLOW) << "the banner's frame";
-    EXPECT_EQ(Listing("."), std::set<std::string>{"Mi Copia.bmp"});
-    EXPECT_EQ(Listing(folder), std::set<std::string>{"pictures"}) << "nothing beside the program";
+    EXPECT_EQ(FolderNames("."), std::vector<std::string>{"Mi Copia.bmp"});
+    EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"pictures"})
+        << "nothing beside the program";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -278,14 +256,14 @@ struct SaveFailureTest : CommandTest, testing::WithParamInterface<SaveFailure> {
     // Every file under the test folder with its bytes, folders marked as such.
     std::map<std::string, std::string> Tree(const std::string& path = "") {
         std::map<std::string, std::string> tree;
-        for (const std::string& name : Listing(folder + path)) {
+        for (const std::string& name : FolderNames(folder + path)) {
             struct stat info;
             const std::string inner = path + name;
             if (stat((folder + inner).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
                 tree[inner] = "<folder>";
                 tree.merge(Tree(inner + "/"));
             } else {
-                tree[inner] = ReadFile(folder + inner);
+                tree[inner] = FileBytes(folder + inner);
             }
         }
         return tree;
@@ -302,19 +280,19 @@ TEST_P(SaveFailureTest, ShowsTheErrorAndLeavesEveryFileAsItWas) {
     Choose(Command::Picture);
     ClickCell(3, 4);  // removes the banner
     ClickCell(3, 4);
-    TypeText("1");
+    Type("1");
     Press(Qt::Key_Return);
     GetParam().arrange(*this);
     const auto before = Tree();
     ASSERT_EQ(before.count("ahorros.log") + before.count("pictures/Mi Copia.bmp"), 2u);
 
     Choose(GetParam().command);
-    EXPECT_EQ(program->ShownBanner().Text(), GetParam().banner);
-    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
-    EXPECT_EQ(SurfacePixel(170, 300), COLOUR_BLUE);
+    EXPECT_EQ(BannerText(), GetParam().banner);
+    EXPECT_EQ(Pixel(170, 300), COLOUR_BLUE);
     const auto after = Tree();
     EXPECT_TRUE(after == before);
     for (const auto& [name, bytes] : after) EXPECT_EQ(before.count(name), 1u) << name;
+    EXPECT_TRUE(BannerGoesAtAClick());
 }
 
 void RemoveWorkingDirectory(CommandTest& t) {
@@ -331,16 +309,16 @@ void TakePictureNameWithAFolder(CommandTest&) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, SaveFailureTest,
     testing::Values(SaveFailure{"LedgerDiskFull", Command::Save,
-                                [](CommandTest& t) { t.files.InjectFault(4, ENOSPC, false); },
+                                [](CommandTest& t) { t.files.InjectFault("write", ENOSPC); },
                                 "Err:  61 Disk full"},
-                    SaveFailure{"LedgerRenameRefused", Command::Save,
-                                // From the backup's rename on (see ReplaceFileContents).
-                                [](CommandTest& t) { t.files.InjectFault(8, EACCES, true); },
-                                "Err:  70 Permission denied"},
+                    SaveFailure{
+                        "LedgerRenameRefused", Command::Save,
+                        [](CommandTest& t) { t.files.InjectFault("rename-backup", EACCES, true); },
+                        "Err:  70 Permission denied"},
                     SaveFailure{"PictureInARemovedWorkingDirectory", Command::Picture,
                                 RemoveWorkingDirectory, ERR_BAD_NAME},
                     SaveFailure{"PictureDiskFull", Command::Picture,
-                                [](CommandTest& t) { t.files.InjectFault(4, ENOSPC, false); },
+                                [](CommandTest& t) { t.files.InjectFault("write", ENOSPC); },
                                 "Err:  61 Disk full"},
                     SaveFailure{"PictureNameTakenByAFolder", Command::Picture,
                                 TakePictureNameWithAFolder, "Err:  75 Path/file access error"}),

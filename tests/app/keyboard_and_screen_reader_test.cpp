@@ -16,15 +16,6 @@ struct KeyboardTest : ProgramTest {
         KeyDown(key, text);
         KeyUp(key, text);
     }
-    const SurfaceDescription& Told() { return program->Window().Description(); }
-    std::string DayTold(int day) {
-        const auto place = program->CurrentPeriod().PlaceOfDay(day);
-        return place ? Told().cells[CellIndex(*place)].name
-                     : "<no day " + std::to_string(day) + ">";
-    }
-    int KeyboardDayOfMonth() {
-        return program->CurrentPeriod().Day(program->KeyboardDay()).dayOfMonth;
-    }
     // What a screen reader is told while `act` runs.
     template <typename Act>
     std::vector<Tell> TellingOf(Act act) {
@@ -35,7 +26,7 @@ struct KeyboardTest : ProgramTest {
     static bool Has(const std::vector<Tell>& tells, Telling what, int index = 0) {
         return std::find(tells.begin(), tells.end(), Tell{what, index}) != tells.end();
     }
-    int CellOf(int day) { return CellIndex(*program->CurrentPeriod().PlaceOfDay(day)); }
+    int CellOf(int day) { return CellIndex(*PlaceOfDay(day)); }
 };
 
 // A whole period from the keyboard: the menu from F10, the start day with the arrows and Enter,
@@ -46,9 +37,11 @@ TEST_F(KeyboardTest, PeriodEnteredWithoutTheMouse) {
     ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "F10 opens the first menu";
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);  // Mes nuevo
     QApplication::processEvents();
-    EXPECT_EQ(program->CurrentStage(), Stage::PickingStartDay);
+    EXPECT_EQ(Told().heading, "Marzo Abril 2024");
     EXPECT_EQ(KeyboardDayOfMonth(), 1);
-    EXPECT_FALSE(program->KeyboardMarkShown()) << "no mark before the keyboard is used";
+    EXPECT_EQ(MarkedDay(), std::nullopt) << "no mark before the keyboard is used";
+    Key(Qt::Key_Return, "\r");
+    EXPECT_EQ(BannerText(), "") << "Enter acts on no day that has no mark";
     const struct {
         Qt::Key key;
         int day;  // of the month, in March 2024 from the 1st (a Friday, column 5)
@@ -61,11 +54,10 @@ TEST_F(KeyboardTest, PeriodEnteredWithoutTheMouse) {
         SCOPED_TRACE(testing::Message() << "key " << std::hex << m.key);
         Key(m.key);
         EXPECT_EQ(KeyboardDayOfMonth(), m.day);
-        EXPECT_TRUE(program->KeyboardMarkShown());
+        EXPECT_EQ(MarkedDay(), PlaceOfDay(m.day));
     }
     Key(Qt::Key_Return, "\r");
-    EXPECT_EQ(program->CurrentPeriod().Start().day, 15);
-    EXPECT_TRUE(program->Field().IsOpen());
+    EXPECT_EQ(BannerText(), StartDayBannerText(15));
     EXPECT_EQ(Told().field.name, TEXT_MONTH_TOTAL_FIELD);
     Type("3100");
     EXPECT_EQ(Told().field.text, "3100");
@@ -78,7 +70,7 @@ TEST_F(KeyboardTest, PeriodEnteredWithoutTheMouse) {
     Type("112,5");
     Enter();
     EXPECT_EQ(DayTold(20), "miércoles 20 de marzo: te has pasado 12,50 €; gastado 112,50 €");
-    EXPECT_EQ(KeyboardDayOfMonth(), 20) << "the keyboard stays on the day";
+    EXPECT_EQ(MarkedDay(), PlaceOfDay(20)) << "the keyboard stays on the day";
     Save();
     EXPECT_EQ(LedgerBytes().size(), 31u * DAY_RECORD_SIZE);
 }
@@ -96,21 +88,25 @@ TEST_F(KeyboardTest, KeyboardGoesOnFromTheDayAClickChose) {
     EXPECT_EQ(KeyboardDayOfMonth(), 21);
 }
 
-// Enter, Space and Escape remove a banner that waits for a click, as a click does: the day's
-// field opens only at the next Enter.
+// With the keyboard's mark on a day, Enter, Space and Escape remove a banner that waits for a
+// click, as a click does: the day's field opens only at the next Enter. Without the mark only
+// Escape does.
 TEST_F(KeyboardTest, BannerGoesWithEnterSpaceOrEscape) {
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
-        SCOPED_TRACE(testing::Message() << "key " << std::hex << key);
-        Open();
-        BeginPeriod(15, "3100");
-        Choose(Command::Author);
-        EXPECT_EQ(Told().banner, TEXT_AUTHOR);
-        Key(key, key == Qt::Key_Space ? " " : key == Qt::Key_Return ? "\r" : "\x1b");
-        EXPECT_EQ(Told().banner, "");
-        EXPECT_FALSE(program->Field().IsOpen());
-        Key(Qt::Key_Return, "\r");
-        EXPECT_TRUE(program->Field().IsOpen());
-        Close();
+    for (bool marked : {true, false}) {
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+            SCOPED_TRACE(testing::Message() << "key " << std::hex << key << " marked " << marked);
+            Open();
+            BeginPeriod(15, "3100");
+            if (marked) Key(Qt::Key_Home);
+            Choose(Command::Author);
+            EXPECT_EQ(Told().banner, TEXT_AUTHOR);
+            Key(key, key == Qt::Key_Space ? " " : key == Qt::Key_Return ? "\r" : "\x1b");
+            EXPECT_EQ(Told().banner, marked || key == Qt::Key_Escape ? "" : TEXT_AUTHOR);
+            EXPECT_FALSE(Told().field.open);
+            Key(Qt::Key_Return, "\r");
+            EXPECT_EQ(Told().field.open, marked);
+            Close();
+        }
     }
 }
 

@@ -15,19 +15,19 @@
 #include <string>
 
 #include "../storage/ledger_support.h"
-#include "shell_fixture.h"
+#include "program_driver.h"
 
 namespace {
 
 constexpr rlim_t SIZE_LIMIT = 1000 * 1024;  // "ulimit -f 1000"
 
-struct LedgerClaimTest : ShellTest {
+struct LedgerClaimTest : ProgramTest {
     int holder = -1;
     std::unique_ptr<LedgerClaim> claim;
 
     void TearDown() override {
         EndRun();
-        ShellTest::TearDown();
+        ProgramTest::TearDown();
     }
     // A run as start-up makes it: the ledger claimed, then the program made on it.
     void StartRun() {
@@ -46,7 +46,7 @@ struct LedgerClaimTest : ShellTest {
     void ChangeAndSave() {
         Click(CellMiddleX(5), CellMiddleY(1));  // removes the greeting
         Click(CellMiddleX(5), CellMiddleY(1));
-        TypeText("7,5");
+        Type("7,5");
         Press(Qt::Key_Return);
         ActionOf(Command::Save)->trigger();
     }
@@ -72,7 +72,7 @@ TEST_F(LedgerClaimTest, SecondStartSavesOnlyWhenTheOwnerIsGone) {
             Ledger stored(path, files);
             ASSERT_EQ(stored.Save(PeriodOf(WorkedExample())), 0);
         }
-        const std::string stored = ReadFile(path);
+        const std::string stored = FileBytes(path);
         const std::string leftover = folder + ".ahorros.log.Ab12Cd";
         WriteFile(".ahorros.log.Ab12Cd", stored);
         if (c.holder == ALIVE_BUT_SILENT) {
@@ -94,10 +94,10 @@ TEST_F(LedgerClaimTest, SecondStartSavesOnlyWhenTheOwnerIsGone) {
         EXPECT_EQ(claim->Owns(), c.written);
         EXPECT_EQ(PathExists(leftover), !c.written);
         program->Open();
-        ASSERT_EQ(program->ShownBanner().Text(), TEXT_GREETING);
+        ASSERT_EQ(BannerText(), TEXT_GREETING);
         ChangeAndSave();
-        EXPECT_EQ(program->ShownBanner().Text(), c.banner);
-        EXPECT_EQ(ReadFile(path) == stored, !c.written);
+        EXPECT_EQ(BannerText(), c.banner);
+        EXPECT_EQ(FileBytes(path) == stored, !c.written);
         EXPECT_EQ(PathExists(path + BACKUP_SUFFIX), c.written);
 
         EndRun();
@@ -121,7 +121,7 @@ TEST_F(LedgerClaimTest, FileSizeLimitIsAFailedWriteNotTheEndOfTheProgram) {
     program->Open();
     ActionOf(Command::NewMonth)->trigger();
     Click(CellMiddleX(3), CellMiddleY(2));
-    TypeText("3100");
+    Type("3100");
     Press(Qt::Key_Return);
 
     struct rlimit saved;
@@ -133,7 +133,7 @@ TEST_F(LedgerClaimTest, FileSizeLimitIsAFailedWriteNotTheEndOfTheProgram) {
     EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
     EXPECT_EQ(chdir(previous), 0);
 
-    EXPECT_EQ(program->ShownBanner().Text(), "Err:  61 Disk full");
+    EXPECT_EQ(BannerText(), "Err:  61 Disk full");
     EXPECT_TRUE(OtherEntries(pictures).empty()) << "a temporary file stayed";
 }
 

@@ -4,13 +4,13 @@
 // pointer.
 #include <QMouseEvent>
 
-#include "shell_fixture.h"
+#include "program_driver.h"
 
 namespace {
 
 constexpr int SCALE = 2;
 
-TEST_F(ShellTest, ScaledWindowKeepsItsSizeAndEveryPixelSharp) {
+TEST_F(ProgramTest, ScaledWindowKeepsItsSizeAndEveryPixelSharp) {
     Open();
     ActionOf(Command::NewMonth)->trigger();
     QWidget* window = MainWidget();
@@ -22,7 +22,7 @@ TEST_F(ShellTest, ScaledWindowKeepsItsSizeAndEveryPixelSharp) {
     int unlike = 0;
     for (int y = 0; y < 552; ++y) {
         for (int x = 0; x < 842; ++x) {
-            const Colour c = SurfacePixel(x, y);
+            const Colour c = Pixel(x, y);
             const QRgb expected = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
             for (int d = 0; d < SCALE * SCALE; ++d) {
                 const QRgb shown =
@@ -45,7 +45,7 @@ void PrintTo(const ScaledClick& c, std::ostream* out) {
     *out << c.name;
 }
 
-class ScaledClicks : public ShellTest, public testing::WithParamInterface<ScaledClick> {};
+class ScaledClicks : public ProgramTest, public testing::WithParamInterface<ScaledClick> {};
 
 // March 2024, today the 17th: the cells of row 2 hold Monday 4 to Sunday 10; Tuesday's box ends
 // at x 240, Wednesday's begins at 242, and row 2 ends at y 229.
@@ -57,7 +57,7 @@ TEST_P(ScaledClicks, PickTheDayUnderThePointer) {
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(SurfaceWidget(), &press);
     const std::string picked = std::string(TEXT_START_DAY_PREFIX) + GetParam().day + " ";
-    EXPECT_EQ(program->ShownBanner().Text().substr(0, picked.size()), picked);
+    EXPECT_EQ(BannerText().substr(0, picked.size()), picked);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -7,12 +7,11 @@
 #include <QMenuBar>
 #include <filesystem>
 
-#include "cell_geometry.h"
-#include "shell_fixture.h"
+#include "program_driver.h"
 
 namespace {
 
-using StartupTest = ShellTest;
+using StartupTest = ProgramTest;
 
 void ExpectMenu(const MainWindow& window, MenuState mesNuevo, MenuState periodCommands) {
     EXPECT_EQ(window.GetMenuState(Command::NewMonth), mesNuevo);
@@ -25,11 +24,14 @@ void ExpectMenu(const MainWindow& window, MenuState mesNuevo, MenuState periodCo
 TEST_F(StartupTest, WithoutLedgerShowsWelcomeWithTodaysMonthAndOnlyNewMonthOffered) {
     today = Date{2024, 3, 17};
     Open();
-    EXPECT_EQ(program->CurrentStage(), Stage::Welcome);
-    EXPECT_EQ(program->CurrentPeriod().Start(), (Date{2024, 3, 1}));
-    EXPECT_EQ(program->ShownBanner().Text(), TEXT_WELCOME);
-    EXPECT_FALSE(program->ShownBanner().DismissOnClick());
+    EXPECT_EQ(BannerText(), TEXT_WELCOME);
+    EXPECT_TRUE(Told().heading.empty()) << "no calendar";
     ExpectMenu(program->Window(), MenuState::Enabled, MenuState::Greyed);
+    Click(CellMiddleX(3), CellMiddleY(3));
+    EXPECT_EQ(BannerText(), TEXT_WELCOME) << "clicks do nothing on the welcome screen";
+    NewMonth();
+    EXPECT_EQ(Told().heading, "Marzo Abril 2024") << "the month of today";
+    EXPECT_EQ(FirstDayTold(), "viernes 1 de marzo: quedan 0,00 €");
 }
 
 // Saves a period of the given start into the test folder as the program would: 50 a day, and
@@ -48,13 +50,12 @@ void SaveStoredPeriod(const std::string& path, FileCalls& files, Date start) {
 TEST_F(StartupTest, WithLedgerShowsTheStoredPeriodWhateverTodayIs) {
     SaveStoredPeriod(folder + LEDGER_FILE_NAME, files, {2023, 3, 15});
     Open();
-    EXPECT_EQ(program->CurrentPeriod().Start(), (Date{2023, 3, 15}));
-    EXPECT_EQ(program->CurrentStage(), Stage::StartDayChosen);
-    EXPECT_EQ(program->ShownBanner().Text(), TEXT_GREETING);
-    EXPECT_TRUE(program->ShownBanner().DismissOnClick());
-    EXPECT_EQ(+program->CurrentPeriod().Day({4, 2}).spent, 70);
-    EXPECT_EQ(+program->CurrentPeriod().Day({4, 2}).balance, -20);
+    EXPECT_EQ(Told().heading, "Marzo Abril 2023");
+    EXPECT_EQ(FirstDayTold(), "miércoles 15 de marzo: quedan 50,00 €");
+    EXPECT_EQ(BannerText(), TEXT_GREETING);
+    EXPECT_EQ(DayTold(23), "jueves 23 de marzo: te has pasado 20,00 €; gastado 70,00 €");
     ExpectMenu(program->Window(), MenuState::Greyed, MenuState::Enabled);
+    EXPECT_TRUE(BannerGoesAtAClick());
 }
 
 TEST_F(StartupTest, LedgerIsFoundWhateverTheWorkingFolder) {
@@ -64,8 +65,7 @@ TEST_F(StartupTest, LedgerIsFoundWhateverTheWorkingFolder) {
     ASSERT_EQ(chdir("/"), 0);
     Open();
     EXPECT_EQ(chdir(previous), 0);
-    EXPECT_EQ(program->CurrentStage(), Stage::StartDayChosen);
-    EXPECT_EQ(program->CurrentPeriod().Start().month, 6);
+    EXPECT_EQ(Told().heading, "Junio Julio 2024");
 }
 
 TEST_F(StartupTest, FolderNamedLikeTheLedgerCountsAsPresentButGivesTheWelcome) {
@@ -73,8 +73,7 @@ TEST_F(StartupTest, FolderNamedLikeTheLedgerCountsAsPresentButGivesTheWelcome) {
     EXPECT_TRUE(PathExists(folder + LEDGER_FILE_NAME));
     EXPECT_FALSE(PathExists(folder + "missing.log"));
     Open();
-    EXPECT_EQ(program->CurrentStage(), Stage::Welcome);
-    EXPECT_EQ(program->CurrentPeriod().Start().month, today.month);
+    EXPECT_EQ(BannerText(), TEXT_WELCOME);
     struct stat info;
     ASSERT_EQ(stat((folder + LEDGER_FILE_NAME).c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
@@ -97,16 +96,14 @@ std::string AnchorRecord(int32_t day, int32_t month, int32_t year) {
     return std::string(reinterpret_cast<const char*>(&rec), sizeof rec);
 }
 
-class DamagedLedgerTest : public ShellTest, public testing::WithParamInterface<DamagedLedger> {
+class DamagedLedgerTest : public ProgramTest, public testing::WithParamInterface<DamagedLedger> {
 protected:
     // The name of the one file set aside beside the ledger, empty if there is none.
     std::string SetAsideFile() {
         std::string found;
         const std::string prefix = std::string(LEDGER_FILE_NAME) + SET_ASIDE_LABEL;
-        for (const auto& e : std::filesystem::directory_iterator(folder)) {
-            const std::string name = e.path().filename();
+        for (const std::string& name : FolderNames(folder))
             if (name.rfind(prefix, 0) == 0) found = found.empty() ? name : "<more than one>";
-        }
         return found;
     }
 };
@@ -114,23 +111,18 @@ protected:
 TEST_P(DamagedLedgerTest, StartsAsWithoutALedgerAndLeavesTheFileAsItWas) {
     WriteFile(LEDGER_FILE_NAME, GetParam().bytes);
     Open();
-    EXPECT_EQ(program->CurrentStage(), Stage::Welcome);
-    EXPECT_EQ(program->CurrentPeriod().Start(), (Date{today.year, today.month, 1}));
-    EXPECT_EQ(MenuStateOf(Command::Save), MenuState::Greyed);
-    for (const DayRecord& rec : program->CurrentPeriod().Records()) EXPECT_EQ(+rec.inPeriod, 0);
-    EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME), GetParam().bytes);
+    EXPECT_EQ(BannerText(), TEXT_WELCOME);
+    EXPECT_EQ(ItemState(Command::Save), MenuState::Greyed);
+    EXPECT_EQ(FileBytes(folder + LEDGER_FILE_NAME), GetParam().bytes);
 
     // A new period saved over it keeps the refused file aside.
-    ActionOf(Command::NewMonth)->trigger();
-    Click(CellMiddleX(3), CellMiddleY(2));  // Wednesday 6 March 2024
-    TypeText("3100");
-    Press(Qt::Key_Return);
-    ActionOf(Command::Save)->trigger();
-    EXPECT_EQ(program->ShownBanner().Text(), TEXT_SAVED);
-    EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME).size() % DAY_RECORD_SIZE, 0u);
+    BeginPeriod(6, "3100");
+    Save();
+    EXPECT_EQ(BannerText(), TEXT_SAVED);
+    EXPECT_EQ(FileBytes(folder + LEDGER_FILE_NAME).size() % DAY_RECORD_SIZE, 0u);
     const std::string aside = SetAsideFile();
     ASSERT_FALSE(aside.empty());
-    EXPECT_EQ(ReadFile(folder + aside), GetParam().bytes);
+    EXPECT_EQ(FileBytes(folder + aside), GetParam().bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(

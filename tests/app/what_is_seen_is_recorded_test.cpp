@@ -111,7 +111,7 @@ TEST_F(EverydayTest, LedgerStaysWhereStartUpPutItWhenItsFolderGoes) {
     std::filesystem::remove_all(folder);
     Save();
     EXPECT_EQ(BannerText(), TEXT_SAVED);
-    EXPECT_EQ(ReadFile(folder + LEDGER_FILE_NAME).size(), 31u * DAY_RECORD_SIZE);
+    EXPECT_EQ(FileBytes(folder + LEDGER_FILE_NAME).size(), 31u * DAY_RECORD_SIZE);
     EXPECT_FALSE(std::filesystem::exists(TEST_DATA_HOME "/monedario/ahorros.log"));
 
     std::filesystem::remove_all(folder);  // and a plain file in its place: it cannot be made again
@@ -144,7 +144,7 @@ TEST_F(EverydayTest, AmountsThatAreNoNumbersReadAsZeroAndTheirFileIsKeptAside) {
     bool keptAside = false;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         keptAside |= entry.path().filename().string().starts_with("ahorros.log.apartado-") &&
-                     ReadFile(entry.path()) == bytes;
+                     FileBytes(entry.path()) == bytes;
     EXPECT_TRUE(keptAside);
     const std::string saved = LedgerBytes();
     for (size_t at = 0; at < saved.size(); at += DAY_RECORD_SIZE)

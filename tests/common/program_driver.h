@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Uses the program as a person does, through the menu, clicks on the real surface and keys,
-// and reads back what the person or a file sees: the banner's text, the menu's item states,
-// the amounts drawn in a day, the ledger's bytes and the surface's pixels.
+// A fresh program for each test, its window open headless, with "today" fixed and the ledger in a
+// fresh temporary folder. The test uses it as a person does, through the menu, clicks on the real
+// surface and keys, and reads back what the person, a screen reader or a file sees: the banner,
+// the menu's item states, what the days say, the keyboard's mark, the ledger's bytes and the
+// surface's pixels.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -12,22 +17,57 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "app/program.h"
+#include "app/texts.h"
 #include "cell_geometry.h"
-#include "shell_fixture.h"
+#include "platform/platform_qt.h"
+#include "test_files.h"
 #include "view/calendar.h"
 
-class ProgramTest : public ShellTest {
+class ProgramTest : public testing::Test {
 protected:
     static constexpr int QUESTION_WAIT_TICKS = 200;  // of 10 ms
+    static constexpr Point OFF_THE_GRID{841, 20};    // right of the header, on no cell
+
+    // The folder the ledger lives in, with a trailing "/".
+    std::string folder;
+    Date today{2024, 3, 17};
+    Fonts fonts;
+    FileCalls files;
+    std::unique_ptr<Ledger> ledger;
+    std::unique_ptr<Program> program;
+
+    void SetUp() override {
+        folder = MakeTemporaryFolder();
+        ASSERT_FALSE(folder.empty());
+        folder += "/";
+    }
+    void TearDown() override {
+        Close();
+        RemoveFolder(folder);
+    }
 
     // ---- verbs
-    // Starts the program; its window comes up with the keyboard.
-    void Open() {
-        ShellTest::Open();
+    // Starts the program with the ledger "ahorros.log" in the test folder; its window comes up
+    // with the keyboard.
+    void Open(ProgramMode mode = ProgramMode::Editing, const std::string& name = LEDGER_FILE_NAME) {
+        ledger = std::make_unique<Ledger>(folder + name, files);
+        program = std::make_unique<Program>(fonts, *ledger, files, today, mode);
+        program->Open();
         ASSERT_TRUE(QTest::qWaitForWindowActive(MainWidget()));
+    }
+    // The program ends and its window goes.
+    void Close() {
+        program.reset();
+        ledger.reset();
     }
     void Restart() {
         Close();
@@ -37,14 +77,18 @@ protected:
     void NewMonth() { Choose(Command::NewMonth); }
     void Save() { Choose(Command::Save); }
     void ToggleStatistics() { Choose(Command::Statistics); }
+    // A surface click in picture coordinates (inside the one-pixel border).
+    void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(SurfaceWidget(), button, Qt::NoModifier, QPoint(x + 1, y + 1));
+    }
     // Clicks the middle of the cell that shows `day` of the month in the calendar on screen.
-    void PickDay(int day) {
-        const auto place = program->CurrentPeriod().PlaceOfDay(day);
+    void PickDay(int day, Qt::MouseButton button = Qt::LeftButton) {
+        const auto place = PlaceOfDay(day);
         if (!place) {
             ADD_FAILURE() << "day " << day << " is not on the calendar";
             return;
         }
-        Click(CellMiddleX(place->column), CellMiddleY(place->row));
+        Click(CellMiddleX(place->column), CellMiddleY(place->row), button);
     }
     // Keys go where the keyboard focus is, as a person's do; a letter of another layout is sent
     // with its text.
@@ -60,6 +104,10 @@ protected:
         }
     }
     void Enter() { QTest::keyClick(FocusedWidget(), Qt::Key_Return); }
+    // A key pressed and released where the keyboard is, with modifiers (Ctrl+Z).
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(FocusedWidget(), key, modifiers);
+    }
     // A key pressed and not yet released, and its release.
     void KeyDown(Qt::Key key, const char* text = "") { SendKey(QEvent::KeyPress, key, text); }
     void KeyUp(Qt::Key key, const char* text = "") { SendKey(QEvent::KeyRelease, key, text); }
@@ -96,6 +144,19 @@ protected:
             QTest::keyClick(menu, Qt::Key_Escape);
         QApplication::processEvents();
     }
+    // Chooses the item of the menu popped up over the surface whose text is `item`.
+    void ChoosePopupItem(const char* item) {
+        QMenu* menu = PopupMenu();
+        if (!menu) return ADD_FAILURE() << "no menu is open";
+        for (QAction* action : menu->actions())
+            if (action->text() == QString::fromUtf8(item)) {
+                menu->setActiveAction(action);
+                QTest::keyClick(menu, Qt::Key_Return);
+                QApplication::processEvents();
+                return;
+            }
+        ADD_FAILURE() << "no item " << item;
+    }
 
     // The next question the program asks is answered with the button `answer`; what it asked is
     // kept in `question`.
@@ -117,15 +178,96 @@ protected:
         poll->start();
     }
 
-    // ---- what the person or a file sees
+    void WriteFile(const std::string& name, const std::string& bytes) {
+        ASSERT_TRUE(WriteFileBytes(folder + name, bytes)) << name;
+    }
+
+    // ---- what the person, a screen reader or a file sees
     std::string question;  // the latest question answered
-    const std::string& BannerText() { return program->ShownBanner().Text(); }
-    MenuState ItemState(Command command) { return MenuStateOf(command); }
-    std::string LedgerBytes() { return ReadFile(ledger->Path()); }
-    Colour Pixel(int x, int y) { return SurfacePixel(x, y); }
-    // The amounts a day shows, without the euro sign; no spent amount gives "".
-    std::string BalanceShown(int day) { return WithoutEuro(CellOf(day).balance); }
-    std::string SpentShown(int day) { return WithoutEuro(CellOf(day).spent); }
+    const SurfaceDescription& Told() { return program->Window().Description(); }
+    // The banner on the page; the welcome screen's text is its banner.
+    std::string BannerText() { return Told().banner.empty() ? Told().welcome : Told().banner; }
+    MenuState ItemState(Command command) { return program->Window().GetMenuState(command); }
+    std::string LedgerBytes() { return FileBytes(ledger->Path()); }
+    Colour Pixel(int x, int y) { return program->Window().Picture().Pixel(x, y); }
+    // Where the calendar shows `day` of the month, read from the days a screen reader is told.
+    std::optional<GridPlace> PlaceOfDay(int day) {
+        const std::vector<DescribedCell>& cells = Told().cells;
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const std::string& name = cells[i].name;
+            const size_t space = name.find(' ');
+            if (space != std::string::npos && std::atoi(name.c_str() + space + 1) == day)
+                return GridPlace{static_cast<int>(i) % GRID_COLUMNS + 1,
+                                 static_cast<int>(i) / GRID_COLUMNS + 1};
+        }
+        return std::nullopt;
+    }
+    // What a screen reader is told of a day: "viernes 15 de marzo: quedan 100,00 €".
+    std::string DayTold(int day) {
+        const auto place = PlaceOfDay(day);
+        return place ? Told().cells[CellIndex(*place)].name
+                     : "<no day " + std::to_string(day) + ">";
+    }
+    // The amounts a day says, as the page writes them ("-12'50"); no spent amount gives "".
+    std::string BalanceShown(int day) {
+        const std::string told = DayTold(day);
+        for (const char* left : {"quedan ", "te has pasado "}) {
+            const size_t at = told.find(left);
+            if (at == std::string::npos) continue;
+            return (left[0] == 't' ? "-" : "") + AmountAt(told, at + std::strlen(left));
+        }
+        return "<no balance in " + told + ">";
+    }
+    std::string SpentShown(int day) {
+        const std::string told = DayTold(day);
+        const size_t at = told.find("gastado ");
+        return at == std::string::npos ? "" : AmountAt(told, at + std::strlen("gastado "));
+    }
+    // The first day the calendar shows, as a screen reader is told it.
+    std::string FirstDayTold() {
+        for (const DescribedCell& cell : Told().cells)
+            if (!cell.name.empty()) return cell.name;
+        return "<no calendar>";
+    }
+    // Whether the banner goes at a click (one beside the grid, on no day): it is then gone.
+    bool BannerGoesAtAClick() {
+        Click(OFF_THE_GRID.x, OFF_THE_GRID.y);
+        return Told().banner.empty();
+    }
+    // The day the keyboard's mark is on, when it shows.
+    std::optional<GridPlace> MarkedDay() {
+        const std::optional<Rect>& mark = Ui().focusMark;
+        if (!mark) return std::nullopt;
+        const CellHit hit = HitTestCell(mark->left, mark->top);
+        return GridPlace{hit.column, hit.row};
+    }
+    // The day of the month the keyboard is on, whether or not its mark shows.
+    int KeyboardDayOfMonth() {
+        const int cell = Told().focusedCell;
+        if (cell < 0) return 0;
+        const std::string& name = Told().cells[cell].name;
+        return std::atoi(name.c_str() + name.find(' ') + 1);
+    }
+    // The record "Grabar" writes for `day` of the month: the ledger is saved to read it.
+    DayRecord SavedDay(int day) {
+        Save();
+        const std::string bytes = LedgerBytes();
+        for (size_t at = 0; at + DAY_RECORD_SIZE <= bytes.size(); at += DAY_RECORD_SIZE) {
+            DayRecord record;
+            std::memcpy(&record, bytes.data() + at, DAY_RECORD_SIZE);
+            if (record.dayOfMonth == day) return record;
+        }
+        ADD_FAILURE() << "no record of day " << day << " in the ledger";
+        return DayRecord{};
+    }
+    // The menu popped up over the surface, while it is open.
+    QMenu* PopupMenu() { return Ui().popup; }
+
+    // ---- the window's widgets
+    MainWindow::Widgets& Ui() { return program->Window().Ui(); }
+    QWidget* MainWidget() { return Ui().main; }
+    QWidget* SurfaceWidget() { return Ui().surface; }
+    QAction* ActionOf(Command command) { return Ui().actions.at(command); }
 
 private:
     QWidget* FocusedWidget() {
@@ -136,17 +278,12 @@ private:
         QKeyEvent event(type, key, Qt::NoModifier, QString::fromUtf8(text));
         QApplication::sendEvent(FocusedWidget(), &event);
     }
-    CellTexts CellOf(int day) {
-        const Period& period = program->CurrentPeriod();
-        const auto place = period.PlaceOfDay(day);
-        if (!place) {
-            ADD_FAILURE() << "day " << day << " is not on the calendar";
-            return {};
-        }
-        return MakeCalendarTexts(period, false).cells[CellIndex(*place)];
-    }
-    static std::string WithoutEuro(const std::string& text) {
-        return text.substr(0, text.find(' '));
+    // "12,50 €" at `at` as the page writes it: "12'50".
+    static std::string AmountAt(const std::string& told, size_t at) {
+        std::string amount = told.substr(at, told.find(' ', at) - at);
+        for (char& c : amount)
+            if (c == ',') c = '\'';
+        return amount;
     }
     std::unique_ptr<QWidget> other_;
 };

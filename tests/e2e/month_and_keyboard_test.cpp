@@ -45,7 +45,7 @@ struct MonthWindowTest : ProgramWindowTest {
         ASSERT_TRUE(WaitForWindow([this](const RgbImage& s) { return BannerShown(s); }, "Grabar"));
     }
     void ExpectExpenseSaved() {
-        const std::string ledger = ReadFile(ledgerPath_);
+        const std::string ledger = FileBytes(ledgerPath_);
         ASSERT_GE(ledger.size(), RECORD_SIZE * (EXPENSE_OFFSET + 1));
         EXPECT_EQ(DecodeRecord(ledger, RECORD_SIZE * EXPENSE_OFFSET).spent, EXPENSE_VALUE);
     }
@@ -112,7 +112,7 @@ TEST_F(MonthWindowTest, KeptPeriodOpensReadOnlyBesideTheRunningWindow) {
     ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, SALIR));
     const std::optional<int> status = viewer.WaitFor(10s);
     ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
-    EXPECT_EQ(ReadFile(kept), ReadFile(ledgerPath_)) << "the kept file is not written";
+    EXPECT_EQ(FileBytes(kept), FileBytes(ledgerPath_)) << "the kept file is not written";
     window_ = running;
     popupOwner_ = 0;
 }
@@ -125,7 +125,7 @@ TEST_F(MonthWindowTest, KeyboardAloneGivesTheMousesLedger) {
     ASSERT_NO_FATAL_FAILURE(SaveFromTheMenu());
     ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, SALIR));
     ASSERT_NO_FATAL_FAILURE(WaitForExit());
-    const std::string withTheMouse = ReadFile(ledgerPath_);
+    const std::string withTheMouse = FileBytes(ledgerPath_);
     fs::remove(ledgerPath_);
     fs::remove(ledgerPath_ + ".bak");
 
@@ -141,7 +141,7 @@ TEST_F(MonthWindowTest, KeyboardAloneGivesTheMousesLedger) {
     ASSERT_TRUE(WaitForWindow(
         [this](const RgbImage& s) { return BannerShown(s) && fs::exists(ledgerPath_); },
         "the ledger saved from the keyboard"));
-    EXPECT_EQ(ReadFile(ledgerPath_), withTheMouse);
+    EXPECT_EQ(FileBytes(ledgerPath_), withTheMouse);
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ TEST_F(ProgramWindowTest, FirstPeriodIsSavedPicturedAndShownAgainAtTheNextStart)
 
     // ---- the ledger's records
     // ------------------------------------------------------------------------
-    const std::string ledger = ReadFile(ledgerPath_);
+    const std::string ledger = FileBytes(ledgerPath_);
     ASSERT_EQ(ledger.size(), RECORD_SIZE * monthDays);
     const double allowance = MONTH_TOTAL_VALUE / monthDays;
     for (int i = 0; i < monthDays; ++i) {
@@ -179,7 +179,7 @@ TEST_F(ProgramWindowTest, FirstPeriodIsSavedPicturedAndShownAgainAtTheNextStart)
 
     // ---- the bitmap: header, and exactly the picture that was shown
     // ------------------------------
-    const std::string bmp = ReadFile(bitmapPath_);
+    const std::string bmp = FileBytes(bitmapPath_);
     ASSERT_EQ(bmp.size(), BMP_SIZE);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     EXPECT_EQ(Le32(bmp, 2), BMP_SIZE);
@@ -242,7 +242,7 @@ TEST_F(ProgramWindowTest, FirstPeriodIsSavedPicturedAndShownAgainAtTheNextStart)
 
     ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, SALIR));
     ASSERT_NO_FATAL_FAILURE(WaitForExit());
-    EXPECT_EQ(ReadFile(ledgerPath_), ledger) << "nothing is saved at exit";
+    EXPECT_EQ(FileBytes(ledgerPath_), ledger) << "nothing is saved at exit";
 }
 
 // Under a window manager the frame, title bar included, is centred on the screen; the window
@@ -367,7 +367,7 @@ TEST_F(ProgramWindowTest, KeysLandInTheFieldOnScreenAfterWindowChangesMenusAndBa
     ASSERT_NO_FATAL_FAILURE(Choose(OPERATIONS_MENU, OPERATIONS_ITEMS, SALIR));
     ASSERT_NO_FATAL_FAILURE(WaitForExit());
 
-    const std::string ledger = ReadFile(ledgerPath_);
+    const std::string ledger = FileBytes(ledgerPath_);
     ASSERT_GE(ledger.size(), RECORD_SIZE * 5);
     const double spent[] = {0, 89, 15, 3, 7};
     for (int offset = 1; offset <= 4; ++offset)

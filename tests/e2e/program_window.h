@@ -26,6 +26,7 @@
 
 #include "cell_geometry.h"
 #include "child_process.h"
+#include "test_files.h"
 #include "x_session.h"
 #include "xwd_image.h"
 
@@ -164,11 +165,6 @@ inline void WritePpm(const RgbImage& image, const std::string& path) {
         out << static_cast<char>(p.r) << static_cast<char>(p.g) << static_cast<char>(p.b);
 }
 
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 inline uint32_t Le32(const std::string& bytes, size_t at) {
     uint32_t v = 0;
     for (size_t i = 0; i < 4; ++i)
@@ -239,9 +235,8 @@ protected:
         const std::string missing = XSession::MissingTools();
         if (!missing.empty()) GTEST_SKIP() << "Not installed:" << missing;
 
-        char pattern[] = "/tmp/monedario-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
+        root_ = MakeTemporaryFolder();
+        ASSERT_FALSE(root_.empty());
         programFolder_ = root_ + "/program";
         workFolder_ = root_ + "/work";
         runtimeFolder_ = root_ + "/runtime";
@@ -267,7 +262,7 @@ protected:
             if (shot_.width > 0) WritePpm(shot_, root_ + "/last-window.ppm");
             std::cout << "Files of the failed run kept in " << root_
                       << " (program.log, x.log, last-window.ppm)\n";
-            std::cout << "Program output:\n" << ReadFile(root_ + "/program.log");
+            std::cout << "Program output:\n" << FileBytes(root_ + "/program.log");
         } else {
             std::error_code ignored;
             fs::remove_all(root_, ignored);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "test_files.h"
 #include "x_session.h"
 
 namespace {
@@ -35,9 +36,8 @@ struct SecondStartTest : testing::Test {
         if (xwininfo.empty()) missing += " x11-utils (xwininfo)";
         if (FindInPath("xlogo").empty()) missing += " x11-apps (xlogo)";
         if (!missing.empty()) GTEST_SKIP() << "Not installed:" << missing;
-        char pattern[] = "/tmp/monedario-second-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
+        root = MakeTemporaryFolder();
+        ASSERT_FALSE(root.empty());
         for (const char* dir : {"/program", "/work", "/runtime"})
             ASSERT_EQ(mkdir((root + dir).c_str(), 0700), 0);
         executable = root + "/program/monedario";

@@ -51,6 +51,10 @@ struct RecordedEvents : WindowEvents {
     void Click(Point at) override {
         log.push_back("click " + std::to_string(at.x) + "," + std::to_string(at.y));
     }
+    void DayMenuRequested(std::optional<Point> at) override {
+        log.push_back(at ? "menu at " + std::to_string(at->x) + "," + std::to_string(at->y)
+                         : "menu from the keyboard");
+    }
     void Run(Command command) override {
         log.push_back("run " + std::to_string(static_cast<int>(command)));
     }
@@ -253,7 +257,8 @@ TEST_F(WindowTest, AHeldKeyRepeatsAsPressesWithOneRelease) {
     EXPECT_EQ(events.log, (Log{"down Left", "up Left", "down 7"}));
 }
 
-TEST_F(WindowTest, LeftClicksArriveInPicturePixelsAndTheBorderIsNotPartOfIt) {
+// A right click asks for a day's menu at its point.
+TEST_F(WindowTest, ClicksArriveInPicturePixelsAndTheBorderIsNotPartOfIt) {
     const struct {
         QPoint at;  // on the surface widget, its border included
         Qt::MouseButton button;
@@ -262,7 +267,7 @@ TEST_F(WindowTest, LeftClicksArriveInPicturePixelsAndTheBorderIsNotPartOfIt) {
         {{121, 81}, Qt::LeftButton, "click 120,80"},   {{1, 1}, Qt::LeftButton, "click 0,0"},
         {{842, 552}, Qt::LeftButton, "click 841,551"}, {{0, 40}, Qt::LeftButton, nullptr},
         {{843, 40}, Qt::LeftButton, nullptr},          {{40, 553}, Qt::LeftButton, nullptr},
-        {{10, 10}, Qt::RightButton, nullptr},
+        {{10, 10}, Qt::RightButton, "menu at 9,9"},    {{0, 10}, Qt::RightButton, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.at.x() << "," << c.at.y());

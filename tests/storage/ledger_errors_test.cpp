@@ -9,10 +9,10 @@
 
 namespace {
 
-// The first two calls of a replacement open the folder and create the temporary file; the
-// fourth is the first write (see ReplaceFileContents).
-constexpr int LAST_OPENING_CALL = 2;
-constexpr int FIRST_WRITE_CALL = 4;
+// A failure of these is a file that could not be opened (see ReplaceFileContents).
+bool IsOpening(const std::string& call) {
+    return call == "open-folder" || call == "create-temporary";
+}
 
 struct MappingCase {
     const char* name;
@@ -57,32 +57,41 @@ TEST(FileErrorNumbers, SortTheSystemErrorIntoItsNumberAndBanner) {
 // ---------------------------------------------------------------------------------------------
 // Fault injection
 
+// One call of a save: its name and which of the calls of that name it is.
+struct SaveCall {
+    std::string name;
+    int occurrence;
+};
+
 struct LedgerInjection : LedgerTest {
-    int cleanCalls = 0;
+    std::vector<SaveCall> cleanCalls;  // what a complete save over a loaded ledger calls
 
     void SetUp() override {
         LedgerTest::SetUp();
-        // A save over this run's own ledger without faults tells how many calls a complete one
-        // makes.
-        ASSERT_EQ(ledger.Save(february), 0);
-        files.InjectFault(0, 0, false);
-        ASSERT_EQ(ledger.Save(february), 0);
-        cleanCalls = files.CountSinceInjection();
-        ASSERT_GT(cleanCalls, FIRST_WRITE_CALL);
-    }
-    // A run that loaded the March ledger saves February with the fault.
-    int SaveWithFault(int k, int error, bool persistent, int* calls) {
         WriteFileBytes(path, marchBytes);
         Load();
-        files.InjectFault(k, error, persistent);
+        files.Record(true);
+        ASSERT_EQ(ledger.Save(february), 0);
+        for (const std::string& name : files.Recorded()) {
+            int occurrence = 1;
+            for (const SaveCall& earlier : cleanCalls) occurrence += earlier.name == name;
+            cleanCalls.push_back({name, occurrence});
+        }
+        files.Record(false);
+        ASSERT_GT(cleanCalls.size(), 4u);
+    }
+    // A run that loaded the March ledger saves February with the fault.
+    int SaveWithFault(const SaveCall& call, int error, bool persistent) {
+        WriteFileBytes(path, marchBytes);
+        Load();
+        files.InjectFault(call.name, error, persistent, call.occurrence);
         const int number = ledger.Save(february);
-        *calls = files.CountSinceInjection();
-        files.InjectFault(0, 0, false);
+        files.ClearFaults();
         return number;
     }
 };
 
-// For k = 1, 2, ... the k-th call fails, until a save makes fewer than k calls and completes.
+// Each call of a save fails in turn.
 TEST_F(LedgerInjection, AFaultAtAnyCallLeavesTheOldOrTheNewLedgerAndReportsEveryLoss) {
     const struct {
         const char* name;
@@ -95,36 +104,24 @@ TEST_F(LedgerInjection, AFaultAtAnyCallLeavesTheOldOrTheNewLedgerAndReportsEvery
                  {"media error from then on", EIO, true, 72}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        int k = 1;
-        for (;; ++k) {
-            SCOPED_TRACE("failing call " + std::to_string(k));
-            int calls = 0;
-            const int number = SaveWithFault(k, c.error, c.persistent, &calls);
-            const std::string now = Bytes();
+        for (const SaveCall& call : cleanCalls) {
+            SCOPED_TRACE("failing call " + call.name + " " + std::to_string(call.occurrence));
+            const int number = SaveWithFault(call, c.error, c.persistent);
             EXPECT_EQ(OtherEntries(folder), std::vector<std::string>{});
-            if (calls < k) {
-                EXPECT_EQ(number, 0);
-                EXPECT_TRUE(SameBytes(now, februaryBytes));
-                break;
-            }
-            EXPECT_EQ(number, k <= LAST_OPENING_CALL ? FILE_ERROR_BAD_NAME : c.number);
+            EXPECT_EQ(number, IsOpening(call.name) ? FILE_ERROR_BAD_NAME : c.number);
             // Only the folder sync, the last call, comes after the new ledger is in place.
-            EXPECT_TRUE(SameBytes(now, k == cleanCalls ? februaryBytes : marchBytes));
-            if (k > cleanCalls + 1) {
-                ADD_FAILURE() << "the save kept making calls";
-                break;
-            }
+            const bool last = &call == &cleanCalls.back();
+            EXPECT_EQ(call.name == "sync-folder", last);
+            EXPECT_TRUE(SameBytes(Bytes(), last ? februaryBytes : marchBytes));
         }
-        EXPECT_EQ(k, cleanCalls + 1);
     }
 }
 
 // A call interrupted by a signal is made again and the save completes.
 TEST_F(LedgerInjection, SurvivesAnInterruptionAtEveryCall) {
-    for (int k = 1; k <= cleanCalls; ++k) {
-        SCOPED_TRACE("interrupted call " + std::to_string(k));
-        int calls = 0;
-        EXPECT_EQ(SaveWithFault(k, EINTR, false, &calls), 0);
+    for (const SaveCall& call : cleanCalls) {
+        SCOPED_TRACE("interrupted call " + call.name + " " + std::to_string(call.occurrence));
+        EXPECT_EQ(SaveWithFault(call, EINTR, false), 0);
         EXPECT_TRUE(SameBytes(Bytes(), februaryBytes));
         EXPECT_TRUE(OtherEntries(folder).empty());
     }
@@ -144,8 +141,7 @@ TEST_F(LedgerInjection, AFailedWriteReportsItsErrorsNumberAndBanner) {
     };
     for (const MappingCase& c : cases) {
         SCOPED_TRACE(c.name);
-        int calls = 0;
-        const int number = SaveWithFault(FIRST_WRITE_CALL, c.error, false, &calls);
+        const int number = SaveWithFault({"write", 1}, c.error, false);
         EXPECT_EQ(number, c.number);
         EXPECT_EQ(FileErrorBanner(number), c.banner);
         EXPECT_TRUE(SameBytes(Bytes(), marchBytes));
@@ -155,18 +151,16 @@ TEST_F(LedgerInjection, AFailedWriteReportsItsErrorsNumberAndBanner) {
 
 // File systems that cannot sync a folder answer EINVAL; the rename before it stands.
 TEST_F(LedgerInjection, SavesWhereTheFolderCannotBeSynced) {
-    int calls = 0;
-    EXPECT_EQ(SaveWithFault(cleanCalls, EINVAL, false, &calls), 0);
-    EXPECT_EQ(calls, cleanCalls);
+    EXPECT_EQ(SaveWithFault(cleanCalls.back(), EINVAL, false), 0);
+    EXPECT_EQ(cleanCalls.back().name, "sync-folder");
     EXPECT_TRUE(SameBytes(Bytes(), februaryBytes));
 }
 
 TEST_F(LedgerInjection, CountsNothingOutsideASave) {
-    files.InjectFault(1, EIO, true);
+    files.Record(true);
     const DayRecords records = Load();
-    EXPECT_EQ(files.CountSinceInjection(), 0);
+    EXPECT_EQ(files.Recorded(), std::vector<std::string>{});
     EXPECT_EQ(SpentAt(records, 3, 1), 20.0);
-    files.InjectFault(0, 0, false);
 }
 
 }  // namespace

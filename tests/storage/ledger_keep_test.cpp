@@ -88,7 +88,7 @@ TEST_F(LedgerKeep, SaveKeepsWhatWasOnDisk) {
             return LoadThenSaveFebruary(ledger, [&] {
                 if (held >= 0) close(held);
                 if (c.before == WRITTEN_AFTER_START) WriteFileBytes(path, marchBytes);
-                files.InjectFault(c.setAsideError ? 1 : 0, c.setAsideError, false);
+                if (c.setAsideError) files.InjectFault("set-aside", c.setAsideError);
             });
         };
         int number = -1;
@@ -103,7 +103,7 @@ TEST_F(LedgerKeep, SaveKeepsWhatWasOnDisk) {
         } else {
             number = run();
         }
-        files.InjectFault(0, 0, false);
+        files.ClearFaults();
 
         EXPECT_EQ(number, c.number);
         EXPECT_TRUE(SameBytes(FileBytes(path), c.number == 0 ? februaryBytes : marchBytes));
@@ -235,8 +235,7 @@ TEST_F(LedgerKeep, LedgerInAClosedFolderIsRewrittenInPlace) {
                 if (c.sizeLimit != 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0) return 99;
                 IgnoreFileSizeSignal();
                 Load();
-                // The opening of the folder and of a temporary file, then the file itself.
-                if (c.reserveError != 0) files.InjectFault(4, c.reserveError, false);
+                if (c.reserveError != 0) files.InjectFault("reserve", c.reserveError);
                 return ledger.Save(c.longer ? march : february);
             },
             &why);

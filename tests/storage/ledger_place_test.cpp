@@ -158,7 +158,7 @@ TEST(LedgerArchive, AFailedMoveLeavesThePeriodAndItsBackupInPlace) {
         ASSERT_TRUE(WriteFileBytes(folder + "ahorros.log.bak", "backup"));
         FileCalls files;
         Ledger ledger(folder + LEDGER_FILE_NAME, files);
-        files.InjectFault(failing, EACCES, false);
+        files.InjectFault("rename", EACCES, false, failing);
         std::string archived;
         EXPECT_EQ(ledger.Archive(&archived), EACCES);
         EXPECT_EQ(archived, "");

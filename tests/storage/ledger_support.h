@@ -25,6 +25,7 @@
 #include "model/period.h"
 #include "storage/ledger.h"
 #include "system/files.h"
+#include "test_files.h"
 
 // A pay period as the user picks it: the start date, the column of its weekday, the length of
 // the start month (which is the number of days of the period) and the monthly total.
@@ -209,50 +210,12 @@ inline RecordFields PlannedDay(const PeriodPlan& plan, int i) {
             plan.year};
 }
 
-inline bool ReadFileBytes(const std::string& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
-// The whole file, or "<missing>" when it cannot be read.
-inline std::string FileBytes(const std::string& path) {
-    std::string bytes;
-    return ReadFileBytes(path, &bytes) ? bytes : std::string("<missing>");
-}
-
-inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-inline std::string MakeTemporaryFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/monedario-ledger-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) return "";
-    return pattern;
-}
-
-inline void RemoveFolder(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-}
-
 // Names in `folder` other than the ledger itself and its backup.
 inline std::vector<std::string> OtherEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return names;
-    while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != ".." && name != LEDGER_FILE_NAME &&
-            name != std::string(LEDGER_FILE_NAME) + BACKUP_SUFFIX)
-            names.push_back(name);
-    }
-    closedir(dir);
+    std::vector<std::string> names = FolderNames(folder);
+    std::erase_if(names, [](const std::string& name) {
+        return name == LEDGER_FILE_NAME || name == std::string(LEDGER_FILE_NAME) + BACKUP_SUFFIX;
+    });
     return names;
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "system/clock.h"
+#include "test_files.h"
 
 namespace {
 
@@ -24,22 +25,14 @@ struct FilesPlatform : testing::Test {
     FileCalls files;
 
     void SetUp() override {
-        char pattern[] = "/tmp/monedario-files-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
+        folder = MakeTemporaryFolder();
+        ASSERT_FALSE(folder.empty());
     }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
+    void TearDown() override { RemoveFolder(folder); }
     std::string Write(const std::string& name, const std::string& bytes) {
         const std::string path = folder + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
+        EXPECT_TRUE(WriteFileBytes(path, bytes)) << path;
         return path;
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 };
 
@@ -135,26 +128,25 @@ TEST_F(FilesPlatform, ReplacementSwapsTheWholeFileThroughItsCountedCalls) {
     const ReplaceResult result = ReplaceFileContents(path, "new", false, files);
     EXPECT_EQ(result.error, 0);
     EXPECT_TRUE(result.replaced);
-    EXPECT_EQ(Read(path), "new");
+    EXPECT_EQ(FileBytes(path), "new");
     const std::vector<std::string> expected = {
         "open-folder", "create-temporary", "set-mode",   "write", "sync",
         "close",       "rename",           "sync-folder"};
     EXPECT_EQ(files.Recorded(), expected);
     EXPECT_EQ(files.CountSinceInjection(), static_cast<int>(expected.size()));
 
-    for (int k = 1; k <= 7; ++k) {  // every call up to the rename
-        SCOPED_TRACE(expected[k - 1]);
-        files.InjectFault(k, EIO, false);
+    for (int k = 0; k < 7; ++k) {  // every call up to the rename
+        SCOPED_TRACE(expected[k]);
+        files.InjectFault(expected[k], EIO);
         const ReplaceResult failed = ReplaceFileContents(path, "newer", false, files);
         EXPECT_EQ(failed.error, EIO);
         EXPECT_FALSE(failed.replaced);
-        EXPECT_EQ(Read(path), "new");
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
-            << "a temporary file was left";
+        EXPECT_EQ(FileBytes(path), "new");
+        EXPECT_EQ(FolderNames(folder).size(), 1u) << "a temporary file was left";
     }
-    files.InjectFault(0, 0, false);
+    files.ClearFaults();
     EXPECT_EQ(ReplaceFileContents(path, "newest", false, files).error, 0);
-    EXPECT_EQ(Read(path), "newest");
+    EXPECT_EQ(FileBytes(path), "newest");
 }
 
 TEST_F(FilesPlatform, ReplacementThatCannotCreateSaysSo) {
