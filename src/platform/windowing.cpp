@@ -504,8 +504,10 @@ void MainWindow::ShowPopupMenu(const std::vector<PopupItem>& items, Point at) {
     QPointer<QWidget> surface = w.surface;
     QObject::connect(menu, &QMenu::aboutToHide, w.main, [&w, surface] {
         w.popup = nullptr;
-        QTimer::singleShot(0, w.main, [surface] {
-            if (surface) ReturnKeyboardToSurface(surface);
+        QTimer::singleShot(0, w.main, [&w, surface] {
+            if (!surface) return;
+            w.main->activateWindow();
+            ReturnKeyboardToSurface(surface);
         });
     });
     const QPoint inside =
@@ -525,6 +527,11 @@ int MainWindow::Ask(const Question& question) {
     w.question = &box;
     box.exec();
     w.question = nullptr;
+    // The keyboard goes back to the surface, as after a menu, wherever the window system puts it.
+    if (w.main->isVisible()) {
+        w.main->activateWindow();
+        w.surface->setFocus(Qt::OtherFocusReason);
+    }
     const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
     return chosen == buttons.end() ? static_cast<int>(buttons.size()) - 1
                                    : static_cast<int>(chosen - buttons.begin());

@@ -48,25 +48,40 @@ TEST_F(MonthTest, ClosingWithAmountsNotSavedAsksFirst) {
         bool unsaved;
         bool closeButton;
         const char* answer;  // nullptr: no question
+        bool failingSave;
         bool ended;
         double spentSaved;  // on the 20th
-    } cases[] = {{"nothing unsaved", false, false, nullptr, true, 0},
-                 {"cancelled", true, false, ANSWER_CANCEL, false, 0},
-                 {"left without saving", true, true, ANSWER_LEAVE_UNSAVED, true, 0},
-                 {"saved", true, false, ANSWER_SAVE, true, 12}};
+        const char* banner;
+    } cases[] = {
+        {"nothing unsaved", false, false, nullptr, false, true, 0, ""},
+        {"cancelled", true, false, ANSWER_CANCEL, false, false, 0, ""},
+        {"Escape at the question", true, false, ESCAPE_KEY, false, false, 0, ""},
+        {"the question's close box", true, true, CLOSE_BOX, false, false, 0, ""},
+        {"left without saving", true, true, ANSWER_LEAVE_UNSAVED, false, true, 0, ""},
+        {"saved", true, false, ANSWER_SAVE, false, true, 12, TEXT_SAVED},
+        {"saved, but the save fails", true, false, ANSWER_SAVE, true, false, 0,
+         "Err:  61 Disk full"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         PeriodWithUnsavedExpense();
-        if (!c.unsaved) Save();
+        if (!c.unsaved) {
+            Save();
+            PickDay(21);  // its banner goes
+        }
         question.clear();
         if (c.answer) AnswerNextQuestion(c.answer);
+        if (c.failingSave) files.InjectFault("write", ENOSPC);
         if (c.closeButton)
             MainWidget()->close();
         else
             Choose(Command::Quit);
+        files.ClearFaults();
         EXPECT_EQ(question, c.answer ? TEXT_UNSAVED_QUESTION : "");
         EXPECT_EQ(program->Window().Ended(), c.ended);
         EXPECT_EQ(SpentInLedger(folder + ledgerPath, 5), c.unsaved ? c.spentSaved : 12);
+        EXPECT_EQ(BannerText(), c.banner);
+        EXPECT_EQ(SpentShown(20), "12'00") << "the amounts are still there";
         Close();
         fs::remove(folder + ledgerPath);
     }
@@ -138,6 +153,41 @@ TEST_F(MonthTest, NewPeriodAskedOfTheRunningWindowKeepsTheOldOne) {
         for (const char* name : {"ahorros.log", "ahorros.log.bak", "ahorros-2024-03-15.log",
                                  "ahorros-2024-03-15.log.bak"})
             fs::remove(folder + name);
+    }
+}
+
+// The question names the file the period will be kept as, whether it is on disk or only typed;
+// with nothing to keep it asks alone. Escape and the close box mean "Cancelar".
+TEST_F(MonthTest, NewPeriodQuestionNamesWhatIsKept) {
+    const std::string keeps =
+        std::string(TEXT_NEW_PERIOD_QUESTION) + TEXT_NEW_PERIOD_KEEPS + "ahorros-2024-03-15.log.";
+    const struct {
+        const char* name;
+        void (*arrange)(MonthTest&);
+        const char* answer;
+        std::string question;
+        bool begun;
+    } cases[] = {
+        {"a period on disk", [](MonthTest& t) { t.Save(); }, ANSWER_NEW_PERIOD, keeps, true},
+        {"a period never saved", [](MonthTest&) {}, ANSWER_NEW_PERIOD, keeps, true},
+        {"nothing to keep", [](MonthTest& t) { t.Restart(); }, ANSWER_NEW_PERIOD,
+         TEXT_NEW_PERIOD_QUESTION, true},
+        {"Escape", [](MonthTest&) {}, ESCAPE_KEY, keeps, false},
+        {"the close box", [](MonthTest& t) { t.Save(); }, CLOSE_BOX, keeps, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        if (std::string(c.name) != "nothing to keep") BeginPeriod(15, "3100");
+        c.arrange(*this);
+        AnswerNextQuestion(c.answer);
+        program->NewPeriodRequested();
+        EXPECT_EQ(question, c.question);
+        EXPECT_EQ(BannerText() == TEXT_WELCOME, c.begun);
+        EXPECT_EQ(fs::exists(folder + "ahorros-2024-03-15.log"), c.begun && c.question == keeps);
+        EXPECT_EQ(program->Window().Ended(), false);
+        Close();
+        for (const std::string& name : FolderNames(folder)) fs::remove(folder + name);
     }
 }
 

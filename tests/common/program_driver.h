@@ -33,7 +33,7 @@
 #include "view/calendar.h"
 
 class ProgramTest : public testing::Test {
-protected:
+public:
     static constexpr int QUESTION_WAIT_TICKS = 200;  // of 10 ms
     static constexpr Point OFF_THE_GRID{841, 20};    // right of the header, on no cell
 
@@ -144,6 +144,10 @@ protected:
             QTest::keyClick(menu, Qt::Key_Escape);
         QApplication::processEvents();
     }
+    void Undo() { Press(Qt::Key_Z, Qt::ControlModifier); }
+    void Redo() { Press(Qt::Key_Y, Qt::ControlModifier); }
+    // Opens a day's menu with the right button.
+    void OpenDayMenu(int day) { PickDay(day, Qt::RightButton); }
     // Chooses the item of the menu popped up over the surface whose text is `item`.
     void ChoosePopupItem(const char* item) {
         QMenu* menu = PopupMenu();
@@ -158,18 +162,23 @@ protected:
         ADD_FAILURE() << "no item " << item;
     }
 
-    // The next question the program asks is answered with the button `answer`; what it asked is
-    // kept in `question`.
+    // The next question the program asks is answered with the button `answer`, or with Escape
+    // (ESCAPE_KEY) or the dialog's close box (CLOSE_BOX); what it asked is kept in `question`.
+    static constexpr const char* ESCAPE_KEY = "<Escape>";
+    static constexpr const char* CLOSE_BOX = "<close box>";
     void AnswerNextQuestion(const char* answer) {
-        auto* poll = new QTimer;
+        answerer_ = std::make_unique<QTimer>();  // the test's latest answer, gone with the test
+        QTimer* poll = answerer_.get();
         poll->setInterval(10);
         auto ticks = std::make_shared<int>(0);
         QObject::connect(poll, &QTimer::timeout, [this, poll, answer, ticks] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box && ++*ticks < QUESTION_WAIT_TICKS) return;
-            poll->deleteLater();
+            poll->stop();
             if (!box) return;  // nothing was asked
             question = box->text().toStdString();
+            if (answer == ESCAPE_KEY) return QTest::keyClick(box, Qt::Key_Escape);
+            if (answer == CLOSE_BOX) return static_cast<void>(box->close());
             for (QAbstractButton* button : box->buttons())
                 if (button->text() == QString::fromUtf8(answer)) return button->click();
             ADD_FAILURE() << "no button " << answer << " in the question " << question;
@@ -262,6 +271,16 @@ protected:
     }
     // The menu popped up over the surface, while it is open.
     QMenu* PopupMenu() { return Ui().popup; }
+    // Its items, greyed ones in brackets: "[Deshacer]".
+    std::vector<std::string> PopupItems() {
+        std::vector<std::string> items;
+        if (QMenu* menu = PopupMenu())
+            for (QAction* action : menu->actions()) {
+                const std::string text = action->text().toStdString();
+                items.push_back(action->isEnabled() ? text : "[" + text + "]");
+            }
+        return items;
+    }
 
     // ---- the window's widgets
     MainWindow::Widgets& Ui() { return program->Window().Ui(); }
@@ -286,4 +305,5 @@ private:
         return amount;
     }
     std::unique_ptr<QWidget> other_;
+    std::unique_ptr<QTimer> answerer_;
 };

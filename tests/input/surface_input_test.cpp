@@ -183,7 +183,8 @@ TEST_F(InputTest, WholePeriodFromNewMonthToAnOverspentDay) {
         EXPECT_EQ(SavedAmounts(day), (Amounts{0, 100, 100})) << "day " << day;
 }
 
-TEST_F(InputTest, StartDayBannerNamesTheDayAsLaidOut) {
+// The start day as laid out is the one a save keeps and the next start finds again.
+TEST_F(InputTest, StartDayBannerNamesTheDayAsLaidOutAndTheLedgerKeepsIt) {
     struct {
         Date today;
         int clicked;
@@ -192,7 +193,10 @@ TEST_F(InputTest, StartDayBannerNamesTheDayAsLaidOut) {
     } const cases[] = {{MARCH_2024, 5, "05", "martes 5 de marzo"},
                        {MARCH_2024, 9, "09", "sábado 9 de marzo"},
                        {{2024, 1, 8}, 31, "29", "lunes 29 de enero"},
-                       {{2023, 1, 8}, 31, "28", "sábado 28 de enero"}};
+                       {{2023, 1, 8}, 31, "28", "sábado 28 de enero"},
+                       {MARCH_2024, 31, "30", "sábado 30 de marzo"},
+                       {{2024, 5, 2}, 30, "30", "jueves 30 de mayo"},
+                       {{2024, 12, 2}, 31, "31", "martes 31 de diciembre"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << c.today.year << "-" << c.today.month << " " << c.clicked);
@@ -202,7 +206,13 @@ TEST_F(InputTest, StartDayBannerNamesTheDayAsLaidOut) {
         EXPECT_EQ(BannerText(), std::string("Bien has elegido el día ") + c.shown +
                                     " del mes. Escribe el total mensual, donde esta el cursor, "
                                     "en la esquina superior izquierda y pulsa ENTER después ...");
+        Keys("3000\n");
+        Save();
+        Restart();
+        EXPECT_EQ(BannerText(), TEXT_GREETING);
+        EXPECT_EQ(FirstDayTold().substr(0, FirstDayTold().find(':')), c.firstDay);
         Close();
+        std::filesystem::remove(folder + LEDGER_FILE_NAME);
     }
 }
 
