@@ -80,10 +80,9 @@ std::optional<int> BeginNewPeriod(Ledger& ledger, bool ownsLedger) {
         return EXIT_FAILURE_TO_ARCHIVE;
     }
     std::string archived;
-    const int error = ledger.Archive(&archived);
-    if (error != 0) {
+    if (const std::error_code error = ledger.Archive(&archived)) {
         std::fprintf(stderr, "monedario: no se pudo apartar %s: %s\n", ledger.Path().c_str(),
-                     std::strerror(error));
+                     error.message().c_str());
         return EXIT_FAILURE_TO_ARCHIVE;
     }
     if (!archived.empty()) std::printf("El periodo anterior queda en %s\n", archived.c_str());

@@ -30,10 +30,10 @@ std::string IsoDate(Date date) {
 }
 
 // Why a file gives no period: the system's error when it could not be read, else `noPeriod`.
-void TellNoPeriod(const std::string& path, int loadError, const char* noPeriod) {
-    if (loadError != 0)
+void TellNoPeriod(const std::string& path, std::error_code loadError, const char* noPeriod) {
+    if (loadError)
         std::fprintf(stderr, "monedario: %s: no se puede leer: %s\n", path.c_str(),
-                     std::strerror(loadError));
+                     loadError.message().c_str());
     else
         std::fprintf(stderr, "monedario: %s: %s\n", path.c_str(), noPeriod);
 }
@@ -47,8 +47,8 @@ bool ReadPeriod(const std::string& path, Period* period) {
         return false;
     }
     DayRecords records{};
-    const int error = ledger.Load(records);
-    if (error == 0 && period->Restore(records)) return true;
+    const std::error_code error = ledger.Load(records);
+    if (!error && period->Restore(records)) return true;
     TellNoPeriod(path, error, "no contiene un periodo que se pueda leer");
     return false;
 }
@@ -82,7 +82,7 @@ int ViewPeriod(Application& application, const std::string& path) {
     FileCalls files;
     Ledger ledger(path, files);
     Program program(application.PageFonts(), ledger, files, Today(), ProgramMode::Viewing);
-    if (int error = 0; !program.Open(&error)) {
+    if (std::error_code error; !program.Open(&error)) {
         TellNoPeriod(path, error, "no contiene un periodo que se pueda mostrar");
         return EXIT_UNREADABLE;
     }

@@ -41,14 +41,14 @@ Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today, Pro
       page_(fonts),
       window_(*this, ShapeFor(mode, ledger), ProgramMenus()) {}
 
-bool Program::Open(int* loadError) {
+bool Program::Open(std::error_code* loadError) {
     period_ = Period(Date{today_.year, today_.month, 1});
     bool restored = false;
     if (PathExists(ledger_.Path())) {
         DayRecords stored{};
-        const int error = ledger_.Load(stored);
+        const std::error_code error = ledger_.Load(stored);
         if (loadError != nullptr) *loadError = error;
-        restored = error == 0 && period_.Restore(stored);
+        restored = !error && period_.Restore(stored);
         // Nothing can be shown from this file: the program starts as without one and leaves it
         // on disk (a save keeps it aside).
         if (!restored) ledger_.Disown();
@@ -89,7 +89,7 @@ void Program::Leave() {
 
 void Program::SessionEnds() {
     window_.DismissQuestion();
-    if (history_.Unsaved() && ledger_.Save(period_) == 0) history_.Saved();
+    if (history_.Unsaved() && ledger_.Save(period_) == FileError::None) history_.Saved();
     window_.End(0);
 }
 
@@ -105,9 +105,8 @@ void Program::NewPeriodRequested() {
     if (unsaved) SaveLedger();
     if (history_.Unsaved()) return;  // the banner says why it could not be saved
     std::string archived;
-    if (const int error = ledger_.Archive(&archived); error != 0)
-        return ShowBanner(FileErrorBanner(FileErrorNumber(ReplaceResult{error, false, false})),
-                          true);
+    if (const std::error_code error = ledger_.Archive(&archived))
+        return ShowBanner(FileErrorBanner(FileErrorOf(error)), true);
     ledger_.Disown();
     field_.Close();
     statisticsShown_ = false;
@@ -153,16 +152,16 @@ void Program::StartNewMonth() {
 }
 
 void Program::SaveLedger() {
-    const int error = ledger_.Save(period_);
-    if (error == 0) history_.Saved();
-    ShowBanner(error ? FileErrorBanner(error) : std::string(TEXT_SAVED), true);
+    const FileError error = ledger_.Save(period_);
+    if (error == FileError::None) history_.Saved();
+    ShowBanner(error != FileError::None ? FileErrorBanner(error) : std::string(TEXT_SAVED), true);
 }
 
 // The picture is what the surface shows at that moment; the banner comes after it.
 void Program::SavePicture() {
     const std::string bytes = EncodeBmp(window_.Picture());
     const ReplaceResult result = ReplaceFileContents(BITMAP_FILE_NAME, bytes, false, files_);
-    ShowBanner(result.error ? FileErrorBanner(FileErrorNumber(result)) : std::string(TEXT_BITMAP),
+    ShowBanner(result.error ? FileErrorBanner(FileErrorOf(result)) : std::string(TEXT_BITMAP),
                true);
 }
 

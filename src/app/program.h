@@ -39,7 +39,7 @@ public:
     // Shows the stored period, or the welcome screen when there is none, and the window. Viewing
     // a file that holds no period shows nothing and gives false; `loadError` gets the system's
     // error when the file could not be read.
-    bool Open(int* loadError = nullptr);
+    bool Open(std::error_code* loadError = nullptr);
     // Runs until "Salir" or the window is closed; returns the end value.
     int Exec() { return window_.Exec(); }
 

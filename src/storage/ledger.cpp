@@ -48,8 +48,8 @@ void Ledger::RemoveSaveLeftovers(const std::string& otherFileName) {
     if (target != path_) RemoveReplacementLeftovers(FolderOf(target), NameOf(target));
 }
 
-int Ledger::Save(const Period& period) {
-    if (lockedOut_) return FILE_ERROR_PERMISSION;
+FileError Ledger::Save(const Period& period) {
+    if (lockedOut_) return FileError::PermissionDenied;
     std::string content;
     content.reserve(GRID_CELLS * DAY_RECORD_SIZE);
     for (const DayRecord& day : period.Records()) {
@@ -58,24 +58,24 @@ int Ledger::Save(const Period& period) {
         content.append(reinterpret_cast<const char*>(&record), DAY_RECORD_SIZE);
     }
     // The folder may have gone since start-up: it is made again, never swapped for another.
-    if (const int error = MakeFolders(FolderOf(path_)); error != 0)
-        return FileErrorNumber(ReplaceResult{error, true, false});
+    if (MakeFolders(FolderOf(path_))) return FileError::BadFileName;
     const FileIdentity found = IdentifyFile(path_);
     const bool ours = found.exists && found.regular && SameFile(found, owned_);
     if (found.exists && found.regular && !ours) {
-        const int error = SetFileAside(FollowLinks(path_), SET_ASIDE_LABEL, nullptr, calls_);
-        if (error != 0) return FileErrorNumber(ReplaceResult{error, false, false});
+        const std::error_code error =
+            SetFileAside(FollowLinks(path_), SET_ASIDE_LABEL, nullptr, calls_);
+        if (error) return FileErrorOf(error);
     }
     const ReplaceResult result = ReplaceFileContents(path_, content, ours, calls_);
     if (result.replaced) owned_ = IdentifyFile(path_);
-    return FileErrorNumber(result);
+    return FileErrorOf(result);
 }
 
 // Stray temporary files that a killed save may leave beside the ledger are never opened here:
 // only the ledger's own name is read. Big blocks keep a huge file from stalling the start.
-int Ledger::Load(DayRecords& into) {
+std::error_code Ledger::Load(DayRecords& into) {
     owned_ = FileIdentity{};
-    int error = 0;
+    std::error_code error;
     const int handle = OpenRecordFile(path_, &error);
     if (handle < 0) return error;
     owned_ = IdentifyOpenFile(handle);
@@ -109,18 +109,22 @@ int Ledger::Load(DayRecords& into) {
     }
     CloseRecordFile(handle);
     // What is shown is not what the file holds: the file is kept aside before a save.
-    if (!faithful || error != 0) Disown();
+    if (!faithful || error) Disown();
     return error;
 }
 
-int FileErrorNumber(const ReplaceResult& result) {
-    if (result.error == 0) return 0;
-    if (result.openFailed) return FILE_ERROR_BAD_NAME;
-    switch (result.error) {
+FileError FileErrorOf(const ReplaceResult& result) {
+    if (result.error && result.openFailed) return FileError::BadFileName;
+    return FileErrorOf(result.error);
+}
+
+FileError FileErrorOf(std::error_code error) {
+    if (!error) return FileError::None;
+    switch (error.value()) {
         case ENOSPC:
         case EFBIG:
         case EDQUOT:
-            return FILE_ERROR_DISK_FULL;
+            return FileError::DiskFull;
         case EACCES:
         case EPERM:
         case EROFS:
@@ -129,37 +133,38 @@ int FileErrorNumber(const ReplaceResult& result) {
 #if EWOULDBLOCK != EAGAIN
         case EWOULDBLOCK:
 #endif
-            return FILE_ERROR_PERMISSION;
+            return FileError::PermissionDenied;
         case ENODEV:
         case ENXIO:
         case ENOMEDIUM:
-            return FILE_ERROR_NOT_READY;
+            return FileError::DiskNotReady;
         case EIO:
-            return FILE_ERROR_MEDIA;
+            return FileError::DiskMediaError;
         default:
-            return FILE_ERROR_ACCESS;
+            return FileError::PathFileAccess;
     }
 }
 
-const char* FileErrorDescription(int number) {
-    switch (number) {
-        case FILE_ERROR_BAD_NAME:
-            return "Bad file name or number";
-        case FILE_ERROR_DISK_FULL:
-            return "Disk full";
-        case FILE_ERROR_PERMISSION:
-            return "Permission denied";
-        case FILE_ERROR_NOT_READY:
-            return "Disk not ready";
-        case FILE_ERROR_MEDIA:
-            return "Disk media error";
-        case FILE_ERROR_ACCESS:
-            return "Path/file access error";
-        default:
+const char* FileErrorDescription(FileError error) {
+    switch (error) {
+        case FileError::None:
             return "";
+        case FileError::BadFileName:
+            return "Bad file name or number";
+        case FileError::DiskFull:
+            return "Disk full";
+        case FileError::PermissionDenied:
+            return "Permission denied";
+        case FileError::DiskNotReady:
+            return "Disk not ready";
+        case FileError::DiskMediaError:
+            return "Disk media error";
+        case FileError::PathFileAccess:
+            return "Path/file access error";
     }
+    return "";
 }
 
-std::string FileErrorBanner(int number) {
-    return "Err:  " + std::to_string(number) + " " + FileErrorDescription(number);
+std::string FileErrorBanner(FileError error) {
+    return "Err:  " + std::to_string(static_cast<int>(error)) + " " + FileErrorDescription(error);
 }

@@ -14,19 +14,24 @@ constexpr const char* LEDGER_FOLDER_NAME = "monedario";  // in the user's data f
 constexpr const char* SET_ASIDE_LABEL = ".apartado";
 constexpr long long LOAD_BLOCK_RECORDS = 8192;  // 77 x 8192 bytes, about 630 KB
 
-// Error numbers and descriptions shown to the user for file errors.
-constexpr int FILE_ERROR_BAD_NAME = 52;    // "Bad file name or number"
-constexpr int FILE_ERROR_DISK_FULL = 61;   // "Disk full"
-constexpr int FILE_ERROR_PERMISSION = 70;  // "Permission denied"
-constexpr int FILE_ERROR_NOT_READY = 71;   // "Disk not ready"
-constexpr int FILE_ERROR_MEDIA = 72;       // "Disk media error"
-constexpr int FILE_ERROR_ACCESS = 75;      // "Path/file access error"
+// A file error as the user is told it, by its number: "Err:  70 Permission denied".
+enum class FileError {
+    None = 0,
+    BadFileName = 52,       // "Bad file name or number"
+    DiskFull = 61,          // "Disk full"
+    PermissionDenied = 70,  // "Permission denied"
+    DiskNotReady = 71,      // "Disk not ready"
+    DiskMediaError = 72,    // "Disk media error"
+    PathFileAccess = 75,    // "Path/file access error"
+};
 
-// The number for a failed replacement: 52 when the file could not be created, else by errno.
-int FileErrorNumber(const ReplaceResult& result);
-const char* FileErrorDescription(int number);
+// The kind of a system's error, as the user is told it.
+FileError FileErrorOf(std::error_code error);
+// A failed replacement: a bad file name when the file could not be created, else by its error.
+FileError FileErrorOf(const ReplaceResult& result);
+const char* FileErrorDescription(FileError error);
 // "Err: " + " " + number + " " + description, for example "Err:  61 Disk full".
-std::string FileErrorBanner(int number);
+std::string FileErrorBanner(FileError error);
 
 // Where the ledger belongs for a program in `programFolder`. Beside it only in a copy of the
 // program that belongs to the user running it (a build, a portable folder, an install of their
@@ -45,9 +50,9 @@ public:
     // Puts every complete record into the cell its own column and row name (the later record
     // for a cell wins); records naming a cell outside the grid are skipped, and amounts that are
     // no numbers are read as 0, in which case the file does not count as loaded. The file is
-    // read in large blocks and never changed. Returns 0, or the system's error when the file
-    // could not be read whole: it then does not count as loaded either.
-    int Load(DayRecords& into);
+    // read in large blocks and never changed. Gives the system's error when the file could not
+    // be read whole: it then does not count as loaded either.
+    std::error_code Load(DayRecords& into);
     // The file just loaded holds no period that can be shown: it is not taken as the ledger.
     void Disown() { owned_ = FileIdentity{}; }
     // Another running program owns the ledger: every save is refused.
@@ -57,16 +62,16 @@ public:
     // Replaces the ledger with the records of the period's days in row, then column order, in
     // one step, its folder made again should it have gone; the old ledger stays untouched on any
     // failure and is kept as "ahorros.log.bak" on success. A ledger file that this run did not
-    // load (or write) is first set aside, and the save is refused if it cannot be. Returns 0 or
-    // the error number to report.
-    int Save(const Period& period);
+    // load (or write) is first set aside, and the save is refused if it cannot be. Gives the
+    // error to report.
+    FileError Save(const Period& period);
     // Renames the ledger to "ahorros-AAAA-MM-DD.log" beside it, after its period's start date
     // (the file's modification date when it holds none), with "-2", "-3"... when a name is
     // taken; its backup goes with it as that name plus ".bak", so that a backup beside the
-    // ledger always belongs to the current period. Nothing is ever replaced. Returns 0, also
-    // without a ledger, or the system's error, the ledger and its backup then where they were;
-    // `archived` gets the new path.
-    int Archive(std::string* archived);
+    // ledger always belongs to the current period. Nothing is ever replaced. Gives the system's
+    // error, the ledger and its backup then where they were (none without a ledger); `archived`
+    // gets the new path.
+    std::error_code Archive(std::string* archived);
     // The path Archive would give the ledger now; empty without a ledger.
     std::string ArchiveTarget() const;
     // The path Archive would give a ledger of a period that starts on `start`.

@@ -16,15 +16,16 @@ bool PeriodStartInLedger(const std::string& path, FileCalls& calls, Date* date) 
     Ledger file(path, calls);
     DayRecords records{};
     Period period;
-    if (file.Load(records) != 0 || !period.Restore(records)) return false;
+    if (file.Load(records) || !period.Restore(records)) return false;
     *date = period.Start();
     return true;
 }
 
 // A rename the file layer counts, so that a test can make it fail.
-int CountedRename(FileCalls& calls, const std::string& from, const std::string& to) {
+std::error_code CountedRename(FileCalls& calls, const std::string& from, const std::string& to) {
     int error = 0;
-    return calls.Intercept("rename", &error) ? error : RenameWithoutReplacing(from, to);
+    return calls.Intercept("rename", &error) ? SystemError(error)
+                                             : RenameWithoutReplacing(from, to);
 }
 
 std::string ArchiveName(const std::string& ledger, Date start, int attempt) {
@@ -62,22 +63,24 @@ std::string Ledger::ArchiveTargetFor(Date start) const {
     return {};
 }
 
-int Ledger::Archive(std::string* archived) {
-    if (!PathExists(path_)) return 0;
+std::error_code Ledger::Archive(std::string* archived) {
+    if (!PathExists(path_)) return {};
     Date start;
-    if (!PeriodStartInLedger(path_, calls_, &start) && !FileModifiedDate(path_, &start)) return EIO;
+    if (!PeriodStartInLedger(path_, calls_, &start) && !FileModifiedDate(path_, &start))
+        return SystemError(EIO);
     const std::string backup = path_ + BACKUP_SUFFIX;
-    int error = EEXIST;
-    for (int attempt = 1; attempt <= MAX_ARCHIVE_SUFFIX && error == EEXIST; ++attempt) {
+    std::error_code error = SystemError(EEXIST);
+    for (int attempt = 1; attempt <= MAX_ARCHIVE_SUFFIX && error == std::errc::file_exists;
+         ++attempt) {
         const std::string target = ArchiveName(path_, start, attempt);
         // The name is taken for the period when its backup's name is taken too.
         if (PathExists(target + BACKUP_SUFFIX)) continue;
         error = CountedRename(calls_, path_, target);
-        if (error != 0) continue;
+        if (error) continue;
         if (PathExists(backup)) error = CountedRename(calls_, backup, target + BACKUP_SUFFIX);
         // A period kept without its backup would leave that backup beside the next period's
         // ledger: the period goes back, and the failure is reported with nothing half done.
-        if (error != 0 && CountedRename(calls_, target, path_) == 0) return error;
+        if (error && !CountedRename(calls_, target, path_)) return error;
         if (archived != nullptr) *archived = target;
         return error;
     }

@@ -22,8 +22,8 @@
 
 namespace {
 
-void SetError(int* error, int value) {
-    if (error != nullptr) *error = value;
+void SetError(std::error_code* error, int value) {
+    if (error != nullptr) *error = SystemError(value);
 }
 
 // Every system call of a replacement passes through here, so that a test can make the k-th one
@@ -96,7 +96,7 @@ bool PathExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-int OpenRecordFile(const std::string& path, int* error) {
+int OpenRecordFile(const std::string& path, std::error_code* error) {
     // O_NONBLOCK keeps a FIFO in the file's place from blocking the open; anything but a regular
     // file is refused right after.
     const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -131,7 +131,7 @@ int OpenRecordFile(const std::string& path, int* error) {
     return fd;
 }
 
-long long RecordFileSize(int handle, int* error) {
+long long RecordFileSize(int handle, std::error_code* error) {
     struct stat info;
     if (fstat(handle, &info) != 0) {
         SetError(error, errno);
@@ -140,7 +140,7 @@ long long RecordFileSize(int handle, int* error) {
     return static_cast<long long>(info.st_size);
 }
 
-bool ReadAt(int handle, long long offset, void* buffer, size_t size, int* error) {
+bool ReadAt(int handle, long long offset, void* buffer, size_t size, std::error_code* error) {
     char* into = static_cast<char*>(buffer);
     while (size > 0) {
         ssize_t got = pread(handle, into, size, static_cast<off_t>(offset));
@@ -283,11 +283,11 @@ ReplaceResult OverwriteInPlace(FileCalls& calls, const std::string& path, std::s
     int fd = RetriedCall(calls, "open-in-place", [&] {
         return open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     });
-    if (fd < 0) return {errno, true, false};
+    if (fd < 0) return {SystemError(errno), true, false};
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return {EINVAL, true, false};
+        return {SystemError(EINVAL), true, false};
     }
     struct rlimit limit;
     int error = 0;
@@ -314,7 +314,7 @@ ReplaceResult OverwriteInPlace(FileCalls& calls, const std::string& path, std::s
         if (!written && error == 0) error = errno;
     }
     if (close(fd) != 0 && error == 0) error = errno;
-    return {error, false, written};
+    return {SystemError(error), false, written};
 }
 
 }  // namespace
@@ -371,8 +371,8 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
                                                   a.size == b.size && a.changedNs == b.changedNs));
 }
 
-int SetFileAside(const std::string& path, const std::string& label, std::string* asidePath,
-                 FileCalls& calls) {
+std::error_code SetFileAside(const std::string& path, const std::string& label,
+                             std::string* asidePath, FileCalls& calls) {
     time_t now = time(nullptr);
     struct tm local;
     char stamp[32] = {};
@@ -383,17 +383,17 @@ int SetFileAside(const std::string& path, const std::string& label, std::string*
     for (int n = 1; n < MAX_SUFFIX; ++n) {
         std::string candidate = n == 1 ? base : base + "-" + std::to_string(n);
         const int result = RetriedCall(calls, "set-aside", [&] {
-            const int error = RenameWithoutReplacing(path, candidate);
-            errno = error;
-            return error == 0 ? 0 : -1;
+            const std::error_code error = RenameWithoutReplacing(path, candidate);
+            errno = error.value();
+            return error ? -1 : 0;
         });
         if (result == 0) {
             if (asidePath != nullptr) *asidePath = candidate;
-            return 0;
+            return {};
         }
-        if (errno != EEXIST) return errno;
+        if (errno != EEXIST) return SystemError(errno);
     }
-    return EEXIST;
+    return SystemError(EEXIST);
 }
 
 int RemoveReplacementLeftovers(const std::string& folder, const std::string& name) {
@@ -435,7 +435,7 @@ FolderLock::State FolderLock::TryAgain() {
 }
 
 FolderLock::State FolderLock::Take() {
-    if (MakeFolders(folder_) != 0) return State::Unavailable;
+    if (MakeFolders(folder_)) return State::Unavailable;
     int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return State::Unavailable;
     int result;
@@ -461,7 +461,7 @@ ReplaceResult ReplaceFileContents(const std::string& requested, std::string_view
     int folderFd = RetriedCall(calls, "open-folder", [&] {
         return open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     });
-    if (folderFd < 0) return {errno, true, false};
+    if (folderFd < 0) return {SystemError(errno), true, false};
 
     std::string temporary;
     int fd = RetriedCall(calls, "create-temporary", [&] {
@@ -475,7 +475,7 @@ ReplaceResult ReplaceFileContents(const std::string& requested, std::string_view
             ReplaceResult inPlace = OverwriteInPlace(calls, path, data);
             if (!inPlace.openFailed) return inPlace;
         }
-        return {error, true, false};
+        return {SystemError(error), true, false};
     }
 
     int error = 0;
@@ -513,7 +513,7 @@ ReplaceResult ReplaceFileContents(const std::string& requested, std::string_view
     if (!renamed) {
         unlink(temporary.c_str());
         close(folderFd);
-        return {error, false, false};
+        return {SystemError(error), false, false};
     }
 
     // The rename reaches the disk only with the folder. Some file systems cannot sync a folder
@@ -521,7 +521,7 @@ ReplaceResult ReplaceFileContents(const std::string& requested, std::string_view
     if (RetriedCall(calls, "sync-folder", [&] { return fsync(folderFd); }) != 0 && errno != EINVAL)
         error = errno;
     close(folderFd);
-    return {error, false, true};
+    return {SystemError(error), false, true};
 }
 
 void FileCalls::InjectFault(std::string_view name, int error, bool persistent, int occurrence) {

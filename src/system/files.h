@@ -9,9 +9,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "system/date.h"
+
+// An error of the system, as errno tells it; no error is false.
+inline std::error_code SystemError(int errnoValue) {
+    return {errnoValue, std::generic_category()};
+}
 
 // The folder of the running program with a trailing separator.
 std::string ProgramFolder();
@@ -23,11 +29,11 @@ bool PathExists(const std::string& path);  // a file or a folder
 bool OwnedByUser(const std::string& path);
 // Whether the current user may create files in `folder`.
 bool FolderTakesNewFiles(const std::string& folder);
-// Makes `folder` and every missing folder above it, each readable by the owner only. Returns 0
-// or the reason of the failure.
-int MakeFolders(const std::string& folder);
-// Renames `from` to `to` unless `to` exists (then fails with EEXIST). Returns 0 or the error.
-int RenameWithoutReplacing(const std::string& from, const std::string& to);
+// Makes `folder` and every missing folder above it, each readable by the owner only; the reason
+// of a failure.
+std::error_code MakeFolders(const std::string& folder);
+// Renames `from` to `to` unless `to` exists (then fails with EEXIST).
+std::error_code RenameWithoutReplacing(const std::string& from, const std::string& to);
 // The local date of the last change of `path`'s content.
 bool FileModifiedDate(const std::string& path, Date* date);
 
@@ -40,9 +46,9 @@ std::string NameOf(const std::string& path);
 
 // A regular file opened for reading under an exclusive lock; -1 on failure (see *error). A
 // folder, a pipe or a file another opener holds is refused.
-int OpenRecordFile(const std::string& path, int* error);
-long long RecordFileSize(int handle, int* error);  // -1 on failure
-bool ReadAt(int handle, long long offset, void* buffer, size_t size, int* error);
+int OpenRecordFile(const std::string& path, std::error_code* error);
+long long RecordFileSize(int handle, std::error_code* error);  // -1 on failure
+bool ReadAt(int handle, long long offset, void* buffer, size_t size, std::error_code* error);
 void CloseRecordFile(int handle);
 // Where the next bytes actually stored on disk begin at or after `offset`: the end of the file
 // when only a hole follows, `offset` itself where holes cannot be told.
@@ -140,7 +146,7 @@ private:
 // as that allows: room for the content is reserved, the whole content is written, the file is
 // cut to its length and synced (no backup can be kept there).
 struct ReplaceResult {
-    int error = 0;            // 0 on success, else the system's error code
+    std::error_code error;    // none on success
     bool openFailed = false;  // the folder could not be opened or the temporary file not created
     bool replaced = false;    // the new content is in the file's place, even if a later step failed
 };
@@ -149,6 +155,6 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view data
 constexpr const char* BACKUP_SUFFIX = ".bak";
 
 // Renames `path` to `path + label + "-AAAAMMDD-HHMMSS"` (local time), with "-2", "-3", ... added
-// when that name is taken; never replaces anything. Returns 0 or the system's error code.
-int SetFileAside(const std::string& path, const std::string& label, std::string* asidePath,
-                 FileCalls& calls);
+// when that name is taken; never replaces anything.
+std::error_code SetFileAside(const std::string& path, const std::string& label,
+                             std::string* asidePath, FileCalls& calls);

@@ -49,19 +49,19 @@ bool FolderTakesNewFiles(const std::string& folder) {
     return access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-int MakeFolders(const std::string& folder) {
+std::error_code MakeFolders(const std::string& folder) {
     // Each missing folder on the way is made private: the data in it is the user's own.
     for (size_t end = 1; end <= folder.size(); ++end) {
         if (end < folder.size() && folder[end] != '/') continue;
         const std::string part = folder.substr(0, end);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return SystemError(errno);
     }
     struct stat info;
-    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return ENOTDIR;
-    return 0;
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return SystemError(ENOTDIR);
+    return {};
 }
 
-int RenameWithoutReplacing(const std::string& from, const std::string& to) {
+std::error_code RenameWithoutReplacing(const std::string& from, const std::string& to) {
     int result = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
     // File systems without the no-replace flag get a check and a plain rename; only a process
     // racing for the very same new name could slip in between.
@@ -72,7 +72,7 @@ int RenameWithoutReplacing(const std::string& from, const std::string& to) {
             result = rename(from.c_str(), to.c_str());
         }
     }
-    return result == 0 ? 0 : errno;
+    return result == 0 ? std::error_code() : SystemError(errno);
 }
 
 bool FileModifiedDate(const std::string& path, Date* date) {

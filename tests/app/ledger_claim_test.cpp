@@ -70,7 +70,7 @@ TEST_F(LedgerClaimTest, SecondStartSavesOnlyWhenTheOwnerIsGone) {
         const std::string path = folder + LEDGER_FILE_NAME;
         {
             Ledger stored(path, files);
-            ASSERT_EQ(stored.Save(PeriodOf(WorkedExample())), 0);
+            ASSERT_EQ(stored.Save(PeriodOf(WorkedExample())), FileError::None);
         }
         const std::string stored = FileBytes(path);
         const std::string leftover = folder + ".ahorros.log.Ab12Cd";

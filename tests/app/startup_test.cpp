@@ -44,7 +44,7 @@ void SaveStoredPeriod(const std::string& path, FileCalls& files, Date start) {
     period.SpreadTotal(50.0 * days);
     period.AddExpense({4, 2}, 70);
     Ledger ledger(path, files);
-    ASSERT_EQ(ledger.Save(period), 0);
+    ASSERT_EQ(ledger.Save(period), FileError::None);
 }
 
 TEST_F(StartupTest, WithLedgerShowsTheStoredPeriodWhateverTodayIs) {

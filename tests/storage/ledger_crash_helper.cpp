@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     if (!periods[0].Restore(WorkedExample()) || !periods[1].Restore(FebruaryWithExpenses()))
         return 4;
     for (long round = 0;; ++round) {
-        if (ledger.Save(periods[round % 2]) != 0) return 1;
+        if (ledger.Save(periods[round % 2]) != FileError::None) return 1;
         if (round == 0) {
             char mark = '1';
             if (write(ready, &mark, 1) != 1) return 3;

@@ -50,11 +50,11 @@ void SleepMicroseconds(long microseconds) {
 using LedgerCrash = LedgerTest;
 
 TEST_F(LedgerCrash, AKilledSaveLeavesTheOldOrTheNewLedgerWhole) {
-    ASSERT_EQ(ledger.Save(february), 0);
+    ASSERT_EQ(ledger.Save(february), FileError::None);
 
     // Kills land anywhere within a few saves: the pause is drawn from up to three save times.
     auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 20; ++i) ASSERT_EQ(ledger.Save(february), 0);
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(ledger.Save(february), FileError::None);
     long saveMicroseconds = static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(
                                                   std::chrono::steady_clock::now() - start)
                                                   .count() /
@@ -104,7 +104,7 @@ TEST_F(LedgerCrash, AKilledSaveLeavesTheOldOrTheNewLedgerWhole) {
     // Leftover temporary files trouble neither loading nor saving.
     const std::string last = Bytes();
     EXPECT_TRUE(SameBytes(LedgerContent(Load()), last));
-    EXPECT_EQ(ledger.Save(march), 0);
+    EXPECT_EQ(ledger.Save(march), FileError::None);
     EXPECT_TRUE(SameBytes(Bytes(), marchBytes));
 }
 

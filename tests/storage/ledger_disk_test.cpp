@@ -172,23 +172,23 @@ struct LedgerDiskRefusal : testing::TestWithParam<RefusalCase> {
 };
 
 TEST_P(LedgerDiskRefusal, ReportsTheFailureAndKeepsTheOldLedger) {
-    ASSERT_EQ(ledger.Save(PeriodOf(WorkedExample())), 0);
+    ASSERT_EQ(ledger.Save(PeriodOf(WorkedExample())), FileError::None);
     const std::string oldLedger = FileBytes(path);
     ASSERT_EQ(oldLedger.size(), 2387u);
 
     const std::string why = Refuse();
     if (!why.empty()) GTEST_SKIP() << why;
     const Period february = PeriodOf(FebruaryWithExpenses());
-    const int number = ledger.Save(february);
+    const FileError number = ledger.Save(february);
     Relent();
 
-    EXPECT_EQ(number, GetParam().number);
+    EXPECT_EQ(Shown(number), GetParam().number);
     EXPECT_EQ(FileErrorBanner(number), GetParam().banner);
     EXPECT_TRUE(SameBytes(FileBytes(path), oldLedger));
     EXPECT_TRUE(TemporaryLeftovers().empty());
 
     // Once the file system takes writes again, the same save goes through.
-    EXPECT_EQ(ledger.Save(february), 0);
+    EXPECT_EQ(ledger.Save(february), FileError::None);
     EXPECT_TRUE(SameBytes(FileBytes(path), LedgerContent(FebruaryWithExpenses())));
     EXPECT_TRUE(TemporaryLeftovers().empty());
 }
@@ -213,8 +213,8 @@ TEST_F(LedgerDiskRename, OntoAFolderFailsAndLeavesTheFolder) {
     ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
     ASSERT_TRUE(WriteFileBytes(path + "/inside", "kept"));
 
-    const int number = ledger.Save(march);
-    EXPECT_EQ(number, FILE_ERROR_ACCESS);
+    const FileError number = ledger.Save(march);
+    EXPECT_EQ(number, FileError::PathFileAccess);
     EXPECT_EQ(FileErrorBanner(number), "Err:  75 Path/file access error");
     EXPECT_EQ(FileBytes(path + "/inside"), "kept");
     EXPECT_TRUE(OtherEntries(folder).empty());

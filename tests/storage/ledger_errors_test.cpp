@@ -44,14 +44,14 @@ TEST(FileErrorNumbers, SortTheSystemErrorIntoItsNumberAndBanner) {
                                  ERRNO_CASE(EBADF, 75, "Err:  75 Path/file access error")};
     for (const MappingCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const int number = FileErrorNumber(ReplaceResult{c.error, false});
-        EXPECT_EQ(number, c.number);
-        EXPECT_EQ(FileErrorBanner(number), c.banner);
+        const FileError error = FileErrorOf(ReplaceResult{SystemError(c.error), false});
+        EXPECT_EQ(Shown(error), c.number);
+        EXPECT_EQ(FileErrorBanner(error), c.banner);
         // Whatever the error, a file that could not be opened or created is a bad file name.
-        EXPECT_EQ(FileErrorNumber(ReplaceResult{c.error, true}), FILE_ERROR_BAD_NAME);
+        EXPECT_EQ(FileErrorOf(ReplaceResult{SystemError(c.error), true}), FileError::BadFileName);
     }
-    EXPECT_EQ(FileErrorBanner(FILE_ERROR_BAD_NAME), "Err:  52 Bad file name or number");
-    EXPECT_EQ(FileErrorNumber(ReplaceResult{0, false}), 0);
+    EXPECT_EQ(FileErrorBanner(FileError::BadFileName), "Err:  52 Bad file name or number");
+    EXPECT_EQ(FileErrorOf(ReplaceResult{}), FileError::None);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -71,7 +71,7 @@ struct LedgerInjection : LedgerTest {
         WriteFileBytes(path, marchBytes);
         Load();
         files.Record(true);
-        ASSERT_EQ(ledger.Save(february), 0);
+        ASSERT_EQ(ledger.Save(february), FileError::None);
         for (const std::string& name : files.Recorded()) {
             int occurrence = 1;
             for (const SaveCall& earlier : cleanCalls) occurrence += earlier.name == name;
@@ -81,11 +81,11 @@ struct LedgerInjection : LedgerTest {
         ASSERT_GT(cleanCalls.size(), 4u);
     }
     // A run that loaded the March ledger saves February with the fault.
-    int SaveWithFault(const SaveCall& call, int error, bool persistent) {
+    FileError SaveWithFault(const SaveCall& call, int error, bool persistent) {
         WriteFileBytes(path, marchBytes);
         Load();
         files.InjectFault(call.name, error, persistent, call.occurrence);
-        const int number = ledger.Save(february);
+        const FileError number = ledger.Save(february);
         files.ClearFaults();
         return number;
     }
@@ -106,9 +106,10 @@ TEST_F(LedgerInjection, AFaultAtAnyCallLeavesTheOldOrTheNewLedgerAndReportsEvery
         SCOPED_TRACE(c.name);
         for (const SaveCall& call : cleanCalls) {
             SCOPED_TRACE("failing call " + call.name + " " + std::to_string(call.occurrence));
-            const int number = SaveWithFault(call, c.error, c.persistent);
+            const FileError number = SaveWithFault(call, c.error, c.persistent);
             EXPECT_EQ(OtherEntries(folder), std::vector<std::string>{});
-            EXPECT_EQ(number, IsOpening(call.name) ? FILE_ERROR_BAD_NAME : c.number);
+            EXPECT_EQ(Shown(number),
+                      IsOpening(call.name) ? Shown(FileError::BadFileName) : c.number);
             // Only the folder sync, the last call, comes after the new ledger is in place.
             const bool last = &call == &cleanCalls.back();
             EXPECT_EQ(call.name == "sync-folder", last);
@@ -121,7 +122,7 @@ TEST_F(LedgerInjection, AFaultAtAnyCallLeavesTheOldOrTheNewLedgerAndReportsEvery
 TEST_F(LedgerInjection, SurvivesAnInterruptionAtEveryCall) {
     for (const SaveCall& call : cleanCalls) {
         SCOPED_TRACE("interrupted call " + call.name + " " + std::to_string(call.occurrence));
-        EXPECT_EQ(SaveWithFault(call, EINTR, false), 0);
+        EXPECT_EQ(SaveWithFault(call, EINTR, false), FileError::None);
         EXPECT_TRUE(SameBytes(Bytes(), februaryBytes));
         EXPECT_TRUE(OtherEntries(folder).empty());
     }
@@ -141,8 +142,8 @@ TEST_F(LedgerInjection, AFailedWriteReportsItsErrorsNumberAndBanner) {
     };
     for (const MappingCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const int number = SaveWithFault({"write", 1}, c.error, false);
-        EXPECT_EQ(number, c.number);
+        const FileError number = SaveWithFault({"write", 1}, c.error, false);
+        EXPECT_EQ(Shown(number), c.number);
         EXPECT_EQ(FileErrorBanner(number), c.banner);
         EXPECT_TRUE(SameBytes(Bytes(), marchBytes));
         EXPECT_TRUE(OtherEntries(folder).empty());
@@ -151,7 +152,7 @@ TEST_F(LedgerInjection, AFailedWriteReportsItsErrorsNumberAndBanner) {
 
 // File systems that cannot sync a folder answer EINVAL; the rename before it stands.
 TEST_F(LedgerInjection, SavesWhereTheFolderCannotBeSynced) {
-    EXPECT_EQ(SaveWithFault(cleanCalls.back(), EINVAL, false), 0);
+    EXPECT_EQ(SaveWithFault(cleanCalls.back(), EINVAL, false), FileError::None);
     EXPECT_EQ(cleanCalls.back().name, "sync-folder");
     EXPECT_TRUE(SameBytes(Bytes(), februaryBytes));
 }

@@ -28,7 +28,7 @@ std::string CellBytes(DayRecords& records, int column, int row) {
 using LedgerSave = LedgerTest;
 
 TEST_F(LedgerSave, WorkedExampleGivesTheExactBytesOfItsFirstTwoDays) {
-    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
     std::string bytes = Bytes();
     ASSERT_EQ(bytes.size(), 2387u);
 
@@ -63,7 +63,7 @@ TEST_F(LedgerSave, WritesEveryDayOfThePeriodInGridOrder) {
                  {"31 days from a Sunday use six rows", DECEMBER_2024, 2387}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(ledger.Save(PeriodOf(PlannedRecords(c.plan))), 0);
+        ASSERT_EQ(ledger.Save(PeriodOf(PlannedRecords(c.plan))), FileError::None);
         std::string expected;
         for (int i = 0; i < c.plan.days; ++i) expected += EncodeRecord(PlannedDay(c.plan, i));
         EXPECT_EQ(Bytes().size(), c.size);
@@ -72,8 +72,8 @@ TEST_F(LedgerSave, WritesEveryDayOfThePeriodInGridOrder) {
 }
 
 TEST_F(LedgerSave, ReplacesALongerLedgerCompletely) {
-    ASSERT_EQ(ledger.Save(march), 0);
-    ASSERT_EQ(ledger.Save(february), 0);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
+    ASSERT_EQ(ledger.Save(february), FileError::None);
     EXPECT_TRUE(SameBytes(Bytes(), februaryBytes));
     EXPECT_EQ(Bytes().size(), 28u * 77u);
 }
@@ -90,7 +90,7 @@ TEST_F(LedgerSave, SavesTheTextUpToItsTerminatorAndZeroesTheRest) {
                  {"an unterminated text", "ABCDEFGHIJK", "ABCDEFGHIJ\0"}};
     DayRecords records = PlannedRecords(APRIL_2024);
     for (int i = 0; i < 3; ++i) std::memcpy(At(records, i + 1, 1).spentText, cases[i].held, 11);
-    ASSERT_EQ(ledger.Save(PeriodOf(records)), 0);
+    ASSERT_EQ(ledger.Save(PeriodOf(records)), FileError::None);
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(cases[i].name);
         EXPECT_EQ(Bytes().substr(77 * i + 16, 11), std::string(cases[i].saved, 11));
@@ -98,16 +98,16 @@ TEST_F(LedgerSave, SavesTheTextUpToItsTerminatorAndZeroesTheRest) {
 }
 
 TEST_F(LedgerSave, GivesTheSameBytesForTheSamePeriodWhateverWasSavedBefore) {
-    ASSERT_EQ(ledger.Save(february), 0);
+    ASSERT_EQ(ledger.Save(february), FileError::None);
     const std::string first = Bytes();
-    ASSERT_EQ(ledger.Save(march), 0);
-    ASSERT_EQ(ledger.Save(february), 0);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
+    ASSERT_EQ(ledger.Save(february), FileError::None);
     EXPECT_TRUE(SameBytes(Bytes(), first));
 }
 
 TEST_F(LedgerSave, LeavesNothingButTheLedgerInTheFolder) {
-    ASSERT_EQ(ledger.Save(march), 0);
-    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
     EXPECT_TRUE(OtherEntries(folder).empty());
 }
 
@@ -121,9 +121,9 @@ TEST_F(LedgerSave, NewLedgerHonoursTheUmask) {
         SCOPED_TRACE(testing::Message() << "umask " << std::oct << c.mask);
         unlink(path.c_str());
         const mode_t old = umask(c.mask);
-        const int number = ledger.Save(march);
+        const FileError number = ledger.Save(march);
         umask(old);
-        ASSERT_EQ(number, 0);
+        ASSERT_EQ(number, FileError::None);
         struct stat info;
         ASSERT_EQ(stat(path.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, c.mode);
@@ -220,9 +220,9 @@ TEST_F(LedgerLoad, SkipsRecordsOutsideTheGrid) {
 }
 
 TEST_F(LedgerLoad, SavingAfterLoadingReproducesTheFileByteForByte) {
-    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
     const std::string saved = Bytes();
-    ASSERT_EQ(ledger.Save(PeriodOf(Load())), 0);
+    ASSERT_EQ(ledger.Save(PeriodOf(Load())), FileError::None);
     EXPECT_TRUE(SameBytes(Bytes(), saved));
 }
 
@@ -237,7 +237,7 @@ TEST_F(LedgerLoad, ReadsAmountsThatAreNotNumbersAsZeroAndKeepsTheirFileAside) {
     DayRecords records = Load();
     day.spent = day.balance = day.allowance = 0;
     EXPECT_EQ(CellBytes(records, 6, 4), EncodeRecord(day));
-    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
     std::string aside;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         if (entry.path().filename().string().starts_with("ahorros.log.apartado-"))
@@ -247,7 +247,7 @@ TEST_F(LedgerLoad, ReadsAmountsThatAreNotNumbersAsZeroAndKeepsTheirFileAside) {
 }
 
 TEST_F(LedgerLoad, LeavesTheFileAsItWas) {
-    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
     ASSERT_TRUE(WriteFileBytes(path, Bytes() + "tail"));
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     struct stat before;
@@ -280,8 +280,8 @@ TEST_F(LedgerLoad, LoadsNothingFromAPlaceWithoutALedgerFile) {
 }
 
 TEST_F(LedgerLoad, LoadsNothingWhileAnotherOpenerHoldsTheLedger) {
-    ASSERT_EQ(ledger.Save(march), 0);
-    int error = 0;
+    ASSERT_EQ(ledger.Save(march), FileError::None);
+    std::error_code error;
     const int holder = OpenRecordFile(path, &error);
     ASSERT_GE(holder, 0);
     EXPECT_TRUE(SameBytes(RecordsBytes(Load()), RecordsBytes(DayRecords{})));
@@ -291,10 +291,10 @@ TEST_F(LedgerLoad, LoadsNothingWhileAnotherOpenerHoldsTheLedger) {
 
 // A save killed midway may leave its temporary file; later loads and saves ignore it.
 TEST_F(LedgerLoad, IgnoresATemporaryFileLeftByAnInterruptedSave) {
-    ASSERT_EQ(ledger.Save(march), 0);
+    ASSERT_EQ(ledger.Save(march), FileError::None);
     ASSERT_TRUE(WriteFileBytes(folder + "/.ahorros.log.Ab12Cd", EncodeRecord(SomeDay(5, 1, 999))));
     EXPECT_EQ(SpentAt(Load(), 5, 1), 12.5);
-    ASSERT_EQ(ledger.Save(february), 0);
+    ASSERT_EQ(ledger.Save(february), FileError::None);
     EXPECT_TRUE(SameBytes(Bytes(), februaryBytes));
     EXPECT_EQ(OtherEntries(folder), std::vector<std::string>{".ahorros.log.Ab12Cd"});
 }

@@ -74,7 +74,7 @@ TEST(LedgerPlace, BesideTheProgramOnlyInTheRunnersOwnCopy) {
             if (c.folderMode) {
                 FileCalls files;
                 Ledger ledger(report, files);
-                const int error = ledger.Save(PeriodOf(WorkedExample()));
+                const int error = Shown(ledger.Save(PeriodOf(WorkedExample())));
                 struct stat folder {};
                 stat(FolderOf(report).c_str(), &folder);
                 char text[16];
@@ -137,7 +137,7 @@ TEST(LedgerArchive, RenamesTheLedgerAfterItsStartDateWithoutReplacingAnything) {
         for (const std::string& name : c.taken) ASSERT_TRUE(WriteFileBytes(folder + name, name));
 
         std::string archived;
-        EXPECT_EQ(ledger.Archive(&archived), 0);
+        EXPECT_FALSE(ledger.Archive(&archived));
         EXPECT_FALSE(PathExists(folder + "ahorros.log"));
         EXPECT_EQ(archived, c.expected[0] ? folder + c.expected : "");
         if (c.expected[0]) {
@@ -160,7 +160,7 @@ TEST(LedgerArchive, AFailedMoveLeavesThePeriodAndItsBackupInPlace) {
         Ledger ledger(folder + LEDGER_FILE_NAME, files);
         files.InjectFault("rename", EACCES, false, failing);
         std::string archived;
-        EXPECT_EQ(ledger.Archive(&archived), EACCES);
+        EXPECT_EQ(ledger.Archive(&archived).value(), EACCES);
         EXPECT_EQ(archived, "");
         EXPECT_TRUE(SameBytes(FileBytes(folder + "ahorros.log"), bytes));
         EXPECT_EQ(FileBytes(folder + "ahorros.log.bak"), "backup");

@@ -225,6 +225,14 @@ inline bool IsTemporaryLedgerName(const std::string& name) {
     return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0;
 }
 
+// The number a file error is shown with ("Err:  61 ..."), 0 for none.
+inline int Shown(FileError error) {
+    return static_cast<int>(error);
+}
+inline void PrintTo(FileError error, std::ostream* out) {
+    *out << "error " << Shown(error);
+}
+
 // Compares two byte strings without printing them: a ledger is binary and long.
 inline testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected) {
     if (actual == expected) return testing::AssertionSuccess();

@@ -73,11 +73,11 @@ TEST_F(FilesPlatform, ProgramFolderIsTheRunningProgramsFolder) {
 
 TEST_F(FilesPlatform, RecordFileIsHeldExclusively) {
     const std::string path = Write("records", "abc");
-    int error = 0;
+    std::error_code error;
     const int first = OpenRecordFile(path, &error);
     ASSERT_GE(first, 0);
     EXPECT_EQ(OpenRecordFile(path, &error), -1);
-    EXPECT_EQ(error, EWOULDBLOCK);
+    EXPECT_EQ(error.value(), EWOULDBLOCK);
     CloseRecordFile(first);
     const int second = OpenRecordFile(path, &error);
     EXPECT_GE(second, 0);
@@ -97,16 +97,16 @@ TEST_F(FilesPlatform, RecordFileRefusesWhatIsNoRegularFile) {
                  {"a pipe", pipe, EINVAL}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        int error = 0;
+        std::error_code error;
         EXPECT_EQ(OpenRecordFile(c.path, &error), -1);
-        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(error.value(), c.error);
     }
     EXPECT_FALSE(PathExists(folder + "/new"));
 }
 
 TEST_F(FilesPlatform, ReadsBytesAtAnOffsetAndNotPastTheEnd) {
     const std::string path = Write("records", std::string("0123456789\0\0AB", 14));
-    int error = 0;
+    std::error_code error;
     const int handle = OpenRecordFile(path, &error);
     ASSERT_GE(handle, 0);
     EXPECT_EQ(RecordFileSize(handle, &error), 14);
@@ -116,7 +116,7 @@ TEST_F(FilesPlatform, ReadsBytesAtAnOffsetAndNotPastTheEnd) {
     ASSERT_TRUE(ReadAt(handle, 12, buffer, 2, &error));
     EXPECT_EQ(std::string(buffer, 2), "AB");
     EXPECT_FALSE(ReadAt(handle, 13, buffer, 2, &error));
-    EXPECT_EQ(error, ENODATA);
+    EXPECT_EQ(error.value(), ENODATA);
     CloseRecordFile(handle);
 }
 
@@ -126,7 +126,7 @@ TEST_F(FilesPlatform, ReplacementSwapsTheWholeFileThroughItsCountedCalls) {
     const std::string path = Write("target", "old content");
     files.Record(true);
     const ReplaceResult result = ReplaceFileContents(path, "new", false, files);
-    EXPECT_EQ(result.error, 0);
+    EXPECT_FALSE(result.error);
     EXPECT_TRUE(result.replaced);
     EXPECT_EQ(FileBytes(path), "new");
     const std::vector<std::string> expected = {
@@ -139,20 +139,20 @@ TEST_F(FilesPlatform, ReplacementSwapsTheWholeFileThroughItsCountedCalls) {
         SCOPED_TRACE(expected[k]);
         files.InjectFault(expected[k], EIO);
         const ReplaceResult failed = ReplaceFileContents(path, "newer", false, files);
-        EXPECT_EQ(failed.error, EIO);
+        EXPECT_EQ(failed.error.value(), EIO);
         EXPECT_FALSE(failed.replaced);
         EXPECT_EQ(FileBytes(path), "new");
         EXPECT_EQ(FolderNames(folder).size(), 1u) << "a temporary file was left";
     }
     files.ClearFaults();
-    EXPECT_EQ(ReplaceFileContents(path, "newest", false, files).error, 0);
+    EXPECT_FALSE(ReplaceFileContents(path, "newest", false, files).error);
     EXPECT_EQ(FileBytes(path), "newest");
 }
 
 TEST_F(FilesPlatform, ReplacementThatCannotCreateSaysSo) {
     const ReplaceResult result =
         ReplaceFileContents(folder + "/no/such/folder/target", "x", false, files);
-    EXPECT_EQ(result.error, ENOENT);
+    EXPECT_EQ(result.error.value(), ENOENT);
     EXPECT_TRUE(result.openFailed);
     EXPECT_FALSE(result.replaced);
 }
