@@ -50,15 +50,14 @@ struct CommandTest : ProgramTest {
     using ProgramTest::files;
     using ProgramTest::folder;
 
-    void ClickCell(int column, int row) { Click(CellMiddleX(column), CellMiddleY(row)); }
     // March 2024 from the 6th (row 2, column 3 of the month), 3100 over its 31 days, and 150 spent
     // on the day in row 3, column 3, so the picture has a red balance in it.
     void PlacePeriod() {
         Choose(Command::NewMonth);
-        ClickCell(3, 2);
+        ClickCell({3, 2});
         Type("3100");
         Press(Qt::Key_Return);
-        ClickCell(3, 3);
+        ClickCell({3, 3});
         Type("150");
         Press(Qt::Key_Return);
         ASSERT_EQ(BalanceShown(20), "-50'00");
@@ -129,7 +128,7 @@ TEST_F(CommandTest, ItemStatesFollowEveryMomentOfARun) {
     ExpectItemStates(program->Window(), "start without a ledger", E, G, G);
     Choose(Command::NewMonth);
     ExpectItemStates(program->Window(), "Mes nuevo", E, G, G);
-    ClickCell(3, 2);
+    ClickCell({3, 2});
     ExpectItemStates(program->Window(), "start day picked", E, G, G);
     Type("3100");
     Press(Qt::Key_Return);
@@ -278,8 +277,8 @@ TEST_P(SaveFailureTest, ShowsTheErrorAndLeavesEveryFileAsItWas) {
     PlacePeriod();
     Choose(Command::Save);
     Choose(Command::Picture);
-    ClickCell(3, 4);  // removes the banner
-    ClickCell(3, 4);
+    ClickCell({3, 4});  // removes the banner
+    ClickCell({3, 4});
     Type("1");
     Press(Qt::Key_Return);
     GetParam().arrange(*this);

@@ -44,8 +44,8 @@ struct LedgerClaimTest : ProgramTest {
     }
     // One expense more than the stored ledger holds, on Friday 15 March, then "Grabar".
     void ChangeAndSave() {
-        Click(CellMiddleX(5), CellMiddleY(1));  // removes the greeting
-        Click(CellMiddleX(5), CellMiddleY(1));
+        ClickCell({5, 1});  // removes the greeting
+        ClickCell({5, 1});
         Type("7,5");
         Press(Qt::Key_Return);
         ActionOf(Command::Save)->trigger();
@@ -120,7 +120,7 @@ TEST_F(LedgerClaimTest, FileSizeLimitIsAFailedWriteNotTheEndOfTheProgram) {
     ASSERT_TRUE(claim->Owns());
     program->Open();
     ActionOf(Command::NewMonth)->trigger();
-    Click(CellMiddleX(3), CellMiddleY(2));
+    ClickCell({3, 2});
     Type("3100");
     Press(Qt::Key_Return);
 

@@ -262,7 +262,7 @@ TEST_F(SlipTest, CorrectionSetsTheDaysSpending) {
 // The day's menu, by the right button or the keyboard, and where there is none.
 TEST_F(SlipTest, DayMenuOffersWhatCanBeDone) {
     Open();
-    Click(CellMiddleX(5), CellMiddleY(1), Qt::RightButton);
+    ClickCell({5, 1}, Qt::RightButton);
     EXPECT_EQ(PopupMenu(), nullptr) << "the welcome screen";
     NewMonth();
     OpenDayMenu(1);
@@ -290,7 +290,7 @@ TEST_F(SlipTest, DayMenuOffersWhatCanBeDone) {
     ChoosePopupItem(ITEM_REDO);
     EXPECT_EQ(SpentShown(20), "1.000.000'00");
 
-    Click(CellMiddleX(1), CellMiddleY(1), Qt::RightButton);
+    ClickCell({1, 1}, Qt::RightButton);
     EXPECT_EQ(PopupMenu(), nullptr) << "a cell outside the period";
     PickDay(21);
     OpenDayMenu(22);

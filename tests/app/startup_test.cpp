@@ -27,7 +27,7 @@ TEST_F(StartupTest, WithoutLedgerShowsWelcomeWithTodaysMonthAndOnlyNewMonthOffer
     EXPECT_EQ(BannerText(), TEXT_WELCOME);
     EXPECT_TRUE(Told().heading.empty()) << "no calendar";
     ExpectMenu(program->Window(), MenuState::Enabled, MenuState::Greyed);
-    Click(CellMiddleX(3), CellMiddleY(3));
+    ClickCell({3, 3});
     EXPECT_EQ(BannerText(), TEXT_WELCOME) << "clicks do nothing on the welcome screen";
     NewMonth();
     EXPECT_EQ(Told().heading, "Marzo Abril 2024") << "the month of today";

@@ -81,6 +81,10 @@ public:
     void Click(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(SurfaceWidget(), button, Qt::NoModifier, QPoint(x + 1, y + 1));
     }
+    // Clicks the middle of the cell in `place`, whatever it shows.
+    void ClickCell(GridPlace place, Qt::MouseButton button = Qt::LeftButton) {
+        Click(CellMiddleX(place.column), CellMiddleY(place.row), button);
+    }
     // Clicks the middle of the cell that shows `day` of the month in the calendar on screen.
     void PickDay(int day, Qt::MouseButton button = Qt::LeftButton) {
         const auto place = PlaceOfDay(day);

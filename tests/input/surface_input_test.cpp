@@ -68,7 +68,6 @@ struct InputTest : ProgramTest {
         return place.value_or(GridPlace{0, 0});
     }
     Amounts SavedAmounts(int day) { return AmountsOf(SavedDay(day)); }
-    void ClickPlace(GridPlace p) { Click(CellMiddleX(p.column), CellMiddleY(p.row)); }
     void AddExpense(int day, const char* text) {
         PickDay(day);
         Keys(text);
@@ -165,7 +164,7 @@ TEST_F(InputTest, WholePeriodFromNewMonthToAnOverspentDay) {
     const GridPlace day20 = PlaceOf(20);
     const GridPlace day21 = PlaceOf(21);
     const TestBox box = TestCellBox(day20.column, day20.row);
-    ClickPlace(day20);
+    ClickCell(day20);
     EXPECT_EQ(Told().field.name, std::string(TEXT_EXPENSE_FIELD) + "miércoles 20 de marzo");
     EXPECT_EQ(Told().field.box, (Rect{box.left + 5, box.top + 35, box.left + 5 + ENTRY_WIDTH,
                                       box.top + 35 + ENTRY_HEIGHT}));
@@ -269,7 +268,7 @@ TEST_F(InputTest, LeftClickOnADayOfThePeriodByState) {
         const std::string targetDay =
             Told().cells.empty() ? "" : Told().cells[CellIndex(TARGET)].name;
         const bool bannerBefore = BannerOnSurface();
-        ClickPlace(TARGET);
+        ClickCell(TARGET);
         switch (c.outcome) {
             case O::Nothing:
                 EXPECT_EQ(state(), before);
@@ -292,7 +291,7 @@ TEST_F(InputTest, LeftClickOnADayOfThePeriodByState) {
                 EXPECT_EQ(state(), before);
                 EXPECT_FALSE(BannerOnSurface());
                 if (!Told().field.open) {  // then the next click on the day opens its field
-                    ClickPlace(TARGET);
+                    ClickCell(TARGET);
                     EXPECT_TRUE(Told().field.name.starts_with(TEXT_EXPENSE_FIELD));
                 }
                 break;
