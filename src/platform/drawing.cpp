@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -37,6 +38,10 @@ constexpr int OUTLINE_INK_BELOW = 170;
 constexpr double BOLD_STEM_RATIO = 1.25;
 constexpr double EMBOLDEN_PER_PIXEL = 1.0 / 24;
 constexpr int EMBOLDEN_STEPS = 4;
+// The widths a text too wide for its box is tried in, in percent of the face's own, before a
+// smaller size is: the steps of a face's condensed widths.
+constexpr int NARROWER_STRETCHES[] = {100, 87, 75, 62, 50};
+constexpr int FULL_WIDTH = 100;
 // Characters below this are kept in a table, the rest in a map.
 constexpr char32_t TABLED_CHARACTERS = 0x180;
 
@@ -69,6 +74,7 @@ struct Font::Data {
     QFontMetrics qmetrics{QFont()};
     bool fromOutline = false;  // glyphs rasterised from their outlines rather than by the engine
     double emboldening = 0;    // pixels added to every stroke of an outline, 0 for none
+    double stretch = 1;        // the outlines' width, drawn narrower below 1
     int ascent = 0;
     FontMetrics metrics{};
     mutable std::vector<std::optional<Glyph>> table =
@@ -87,8 +93,8 @@ qreal StemWidth(const QRawFont& raw) {
     return glyphs.isEmpty() ? 0 : raw.pathForGlyph(glyphs.first()).boundingRect().width();
 }
 
-QString ResolveFace(std::string_view face, bool tahomaInstalled) {
-    if (face == TAHOMA) return tahomaInstalled ? QString(TAHOMA) : QString(PAGE_FALLBACK);
+QString ResolveFace(std::string_view face, const std::string& pageFace) {
+    if (face == TAHOMA) return QString::fromStdString(pageFace);
     if (face == "Lucida Console") return MONOSPACE_FACE;
     return QString::fromUtf8(face.data(), static_cast<int>(face.size()));
 }
@@ -100,7 +106,9 @@ QImage GlyphCoverage(const Font::Data& font, quint32 glyph, int width, int heigh
     QImage coverage(width, height, QImage::Format_Grayscale8);
     coverage.fill(255);
     const int steps = font.fromOutline && font.emboldening > 0 ? EMBOLDEN_STEPS : 0;
-    const QPainterPath outline = font.fromOutline ? font.raw.pathForGlyph(glyph) : QPainterPath();
+    const QPainterPath outline =
+        font.fromOutline ? QTransform::fromScale(font.stretch, 1).map(font.raw.pathForGlyph(glyph))
+                         : QPainterPath();
     QImage layer(width, height, QImage::Format_Grayscale8);
     for (int step = 0; step <= steps; ++step) {
         QImage& target = step == 0 ? coverage : layer;
@@ -147,6 +155,7 @@ const Glyph& Font::Data::GlyphOf(char32_t c) const {
     glyph.advance =
         fromOutline && !indexes.isEmpty()
             ? static_cast<int>(std::lround(
+                  stretch *
                   raw.advancesForGlyphIndexes(indexes, QRawFont::UseDesignMetrics).first().x()))
             : qmetrics.horizontalAdvance(text);
     if (tabled) return tabled->emplace(std::move(glyph));
@@ -223,13 +232,25 @@ bool Font::Bold() const {
     return QFontInfo(data_->qfont).bold();
 }
 
-Fonts::Fonts() : Fonts(QFontDatabase::families().contains(QString(TAHOMA))) {}
-Fonts::Fonts(bool tahomaInstalled) : tahomaInstalled_(tahomaInstalled) {}
+Fonts::Fonts()
+    : Fonts(QFontDatabase::families().contains(QString(TAHOMA)) ? TAHOMA : PAGE_FALLBACK) {}
+Fonts::Fonts(std::string pageFace) : pageFace_(std::move(pageFace)) {}
 Fonts::~Fonts() = default;
 
-const Font& Fonts::Get(std::string_view face, int points, bool bold) {
-    const QString family = ResolveFace(face, tahomaInstalled_);
-    const auto key = std::make_tuple(family.toStdString(), points, bold);
+const Font& Fonts::Fitting(std::string_view face, int points, bool bold, std::string_view text,
+                           int width) {
+    for (int size = points; size > 1; --size) {
+        for (const int stretch : NARROWER_STRETCHES) {
+            const Font& font = Get(face, size, bold, stretch);
+            if (font.Width(text) <= width) return font;
+        }
+    }
+    return Get(face, 1, bold, NARROWER_STRETCHES[std::size(NARROWER_STRETCHES) - 1]);
+}
+
+const Font& Fonts::Get(std::string_view face, int points, bool bold, int stretch) {
+    const QString family = ResolveFace(face, pageFace_);
+    const auto key = std::make_tuple(family.toStdString(), points, bold, stretch);
     const auto found = fonts_.find(key);
     if (found != fonts_.end()) return *found->second;
 
@@ -247,7 +268,8 @@ const Font& Fonts::Get(std::string_view face, int points, bool bold) {
     data->metrics.externalLeading = std::max(0, data->qmetrics.leading());
     data->metrics.averageCharWidth = data->qmetrics.averageCharWidth();
     data->raw = QRawFont::fromFont(q);
-    data->fromOutline = bold;
+    data->fromOutline = bold || stretch != FULL_WIDTH;
+    data->stretch = stretch / static_cast<double>(FULL_WIDTH);
     if (bold) {
         QFont regular = q;
         regular.setWeight(QFont::Normal);

@@ -65,24 +65,30 @@ private:
     std::unique_ptr<Data> data_;
 };
 
-// The program's fonts by face, size in points (at 96 dots per inch: 12 pt = 16 px) and weight;
-// an identical request gives the same font. "Tahoma" resolves to the Tahoma-metric faces when
-// they are installed, else to a face narrow enough for the page; "Lucida Console" to a monospaced
-// face.
+// The program's fonts by face, size in points (at 96 dots per inch: 12 pt = 16 px), weight and
+// width (a percentage of the face's own, narrower glyphs drawn from their outlines); an identical
+// request gives the same font. "Tahoma" resolves to the Tahoma-metric faces when they are
+// installed, else to a face narrow enough for the page; "Lucida Console" to a monospaced face.
 class Fonts {
 public:
     // With the Tahoma-metric faces when they can be found.
     Fonts();
-    explicit Fonts(bool tahomaInstalled);
+    // With `pageFace` for "Tahoma", as on a machine without it (the window system's own choice
+    // when that is not installed either).
+    explicit Fonts(std::string pageFace);
     ~Fonts();
     Fonts(const Fonts&) = delete;
     Fonts& operator=(const Fonts&) = delete;
 
-    const Font& Get(std::string_view face, int points, bool bold);
+    const Font& Get(std::string_view face, int points, bool bold, int stretch = 100);
+    // The font asked for, or, when `text` is wider than `width` in it, the widest narrower one it
+    // fits: the face condensed step by step, then a smaller size; the smallest when none fits.
+    const Font& Fitting(std::string_view face, int points, bool bold, std::string_view text,
+                        int width);
 
 private:
-    bool tahomaInstalled_;
-    std::map<std::tuple<std::string, int, bool>, std::unique_ptr<Font>> fonts_;
+    std::string pageFace_;
+    std::map<std::tuple<std::string, int, bool, int>, std::unique_ptr<Font>> fonts_;
 };
 
 // Extra pixels spread over the first `breaks` spaces of a text.

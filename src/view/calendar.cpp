@@ -39,6 +39,11 @@ CellTexts TextsOfDay(const DayRecord& day) {
     return texts;
 }
 
+// A text in the cell's font, narrower when it would reach past the cell's outline.
+const Font& CellFont(Fonts& fonts, const std::string& text) {
+    return fonts.Fitting(PAGE_FONT_FACE, CELL_POINTS, true, text, CELL_TEXT_WIDTH);
+}
+
 }  // namespace
 
 std::string AmountWithEuro(double amount) {
@@ -67,15 +72,18 @@ CalendarTexts MakeCalendarTexts(const Period& period, bool statistics) {
 }
 
 void PaintCalendar(Image& page, const CalendarTexts& texts, Fonts& fonts) {
-    const Font& headerFont = fonts.Get(PAGE_FONT_FACE, HEADER_POINTS, true);
-    const Font& weekdayFont = fonts.Get(PAGE_FONT_FACE, WEEKDAY_POINTS, true);
     const Font& cellFont = fonts.Get(PAGE_FONT_FACE, CELL_POINTS, true);
-
-    DrawTextInBox(page, texts.header, Alignment::Centre, HEADER_LEFT, HEADER_TOP, PAGE_WIDTH,
-                  headerFont, TEXT_COLOUR);
+    DrawTextInBox(
+        page, texts.header, Alignment::Centre, HEADER_LEFT, HEADER_TOP, PAGE_WIDTH,
+        fonts.Fitting(PAGE_FONT_FACE, HEADER_POINTS, true, texts.header, OneLineWidth(PAGE_WIDTH)),
+        TEXT_COLOUR);
     for (int weekday = 1; weekday <= GRID_COLUMNS; ++weekday) {
-        DrawTextInBox(page, DayName(weekday), Alignment::Centre, WeekdayBoxLeft(weekday),
-                      WEEKDAY_TOP, WEEKDAY_BOX_WIDTH, weekdayFont, TEXT_COLOUR);
+        const std::string_view name = DayName(weekday);
+        DrawTextInBox(page, name, Alignment::Centre, WeekdayBoxLeft(weekday), WEEKDAY_TOP,
+                      WEEKDAY_BOX_WIDTH,
+                      fonts.Fitting(PAGE_FONT_FACE, WEEKDAY_POINTS, true, name,
+                                    OneLineWidth(WEEKDAY_BOX_WIDTH)),
+                      TEXT_COLOUR);
     }
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
@@ -85,11 +93,11 @@ void PaintCalendar(Image& page, const CalendarTexts& texts, Fonts& fonts) {
             if (!cell.inPeriod) continue;
             page.Text(Point{box.left + DAY_NUMBER_DX, box.top + DAY_NUMBER_DY}, cell.dayNumber,
                       cellFont, cell.dayColour);
-            page.Text(Point{box.left + BALANCE_DX, box.top + BALANCE_DY}, cell.balance, cellFont,
-                      cell.balanceColour);
+            page.Text(Point{box.left + BALANCE_DX, box.top + BALANCE_DY}, cell.balance,
+                      CellFont(fonts, cell.balance), cell.balanceColour);
             if (cell.spentShown) {
-                page.Text(Point{box.left + SPENT_DX, box.top + SPENT_DY}, cell.spent, cellFont,
-                          TEXT_COLOUR);
+                page.Text(Point{box.left + SPENT_DX, box.top + SPENT_DY}, cell.spent,
+                          CellFont(fonts, cell.spent), TEXT_COLOUR);
             }
         }
     }

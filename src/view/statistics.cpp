@@ -42,7 +42,10 @@ void DrawStatistics(Image& target, const Rect& box, Colour colour, double value,
     }
     DrawTextInBox(target, std::to_string(percentage) + " %", Alignment::Centre, box.left, box.top,
                   box.right, font, COLOUR_BLACK);
-    DrawTextInBox(target, AmountWithEuro(value), Alignment::Left, box.right + box.left + 1,
-                  box.top + 1, box.right + box.left + 2, font,
-                  value < 0 ? COLOUR_RED : COLOUR_BLACK);
+    const std::string amount = AmountWithEuro(value);
+    const int amountWidth = box.right + box.left + 2;
+    DrawTextInBox(
+        target, amount, Alignment::Left, box.right + box.left + 1, box.top + 1, amountWidth,
+        fonts.Fitting(PAGE_FONT_FACE, GAUGE_POINTS, true, amount, OneLineWidth(amountWidth)),
+        value < 0 ? COLOUR_RED : COLOUR_BLACK);
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-// The first line is broken for this many pixels less than the box width.
-constexpr int FIRST_LINE_MARGIN = 5;
 // Right-aligned lines end this many pixels before the box's right edge.
 constexpr int RIGHT_MARGIN = 3;
 // Justified lines of at least this share of the widest line are stretched to it. The constant is

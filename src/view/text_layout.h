@@ -32,6 +32,11 @@ struct BoxLines {
 };
 // The first line is broken for 5 pixels less than the box, every later one for the whole box,
 // and a rest only when it has more characters than the line above it.
+constexpr int FIRST_LINE_MARGIN = 5;
+// The widest one line of text can be in a box of `width` without breaking.
+constexpr int OneLineWidth(int width) {
+    return width - FIRST_LINE_MARGIN;
+}
 void BreakIntoLines(std::string_view text, int width, const FitCounter& fit, BoxLines& lines);
 
 struct LinePlacement {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The drawing layer: exact box edges, text without blending, fonts by face, UTF-8 text, and the
+// The drawing layer: exact box edges, text without blending, fonts by face and width, and the
 // images' bookkeeping (deferred clears, row extents) checked against a plain model.
 #include <gtest/gtest.h>
 
@@ -172,7 +172,7 @@ TEST(FontTest, FacesResolveToInstalledFaces) {
     Fonts found;
     const std::string tahoma = found.Get("Tahoma", 12, true).Family();
     EXPECT_TRUE(tahoma == "Tahoma" || tahoma == "Liberation Sans Narrow") << tahoma;
-    Fonts without(false);
+    Fonts without("Liberation Sans Narrow");
     EXPECT_EQ(without.Get("Tahoma", 12, true).Family(), "Liberation Sans Narrow");
     const Font& mono = found.Get("Lucida Console", 11, true);
     EXPECT_EQ(mono.Family(), "DejaVu Sans Mono");
@@ -180,38 +180,30 @@ TEST(FontTest, FacesResolveToInstalledFaces) {
     EXPECT_EQ(mono.Width("1"), mono.Width("W"));
 }
 
-// ---------------------------------------------------------------------------------------------
-// UTF-8, the text of the whole program
+// A text that fits keeps its font; one too wide gets the widest narrower one it fits, condensed
+// before it is made smaller, and a condensed font draws exactly the ink it measures.
+TEST(FontTest, TooWideATextIsDrawnNarrower) {
+    Fonts fonts("DejaVu Sans");
+    const Font& plain = fonts.Get("Tahoma", 18, true);
+    EXPECT_EQ(&fonts.Fitting("Tahoma", 18, true, "Lunes", 115), &plain);
+    const int wide = plain.Width("Miércoles");
+    ASSERT_GT(wide, 115) << "DejaVu Sans is too wide for the weekday's box";
+    const Font& narrower = fonts.Fitting("Tahoma", 18, true, "Miércoles", 115);
+    EXPECT_LE(narrower.Width("Miércoles"), 115);
+    EXPECT_EQ(narrower.PixelSize(), plain.PixelSize()) << "condensed, not smaller";
+    EXPECT_GT(narrower.Width("Miércoles"), 115 * 87 / 100) << "no narrower than it must";
+    const Font& tiny = fonts.Fitting("Tahoma", 18, true, "Miércoles", 30);
+    EXPECT_LT(tiny.PixelSize(), plain.PixelSize());
+    EXPECT_LE(tiny.Width("Miércoles"), 30);
 
-TEST(Utf8Test, CharactersAreTakenWholeAndMalformedBytesAloneAsReplacements) {
-    const struct {
-        const char* name;
-        std::string text;
-        std::u32string characters;
-    } cases[] = {
-        {"plain and accented", "Miércoles €", U"Miércoles €"},
-        {"four bytes", "\xF0\x9F\x92\xB6", U"\U0001F4B6"},
-        {"a lone continuation byte",
-         "a\x80"
-         "b",
-         U"a\uFFFDb"},
-        {"a sequence cut short keeps what follows",
-         "\xE2\x82"
-         "5",
-         U"\uFFFD\uFFFD5"},
-        {"an overlong form", "\xC0\xAF", U"\uFFFD\uFFFD"},
-        {"a surrogate", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
-        {"beyond U+10FFFF", "\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
-        {"a Windows euro byte", "12\x80", U"12\uFFFD"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(DecodeUtf8(c.text), c.characters);
-        EXPECT_EQ(CharacterCount(c.text), c.characters.size());
-    }
-    const std::u32string all = U"aé€\U0001F4B6\u007F\u0080\u07FF\u0800\uFFFD\U0010FFFF";
-    EXPECT_EQ(DecodeUtf8(EncodeUtf8(all)), all);
-    EXPECT_EQ(EncodeUtf8(U"Sábado €"), "Sábado €");
+    Image image(200, 40);
+    image.Text(Point{10, 5}, "Miércoles", narrower, COLOUR_BLACK);
+    int right = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (image.Pixel(x, y) == COLOUR_BLACK) right = std::max(right, x + 1);
+    EXPECT_LE(right, 10 + narrower.Width("Miércoles") + 1);
+    EXPECT_GT(right, 10 + narrower.Width("Miércoles") - 6);
 }
 
 // ---------------------------------------------------------------------------------------------
