@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
     LedgerClaim claim(ledger, StartRequest::Show);
     if (claim.HandedOver()) return 0;
-    Program program(application.PageFonts(), ledger, files, Today());
+    const LocalClock clock;
+    Program program(application.PageFonts(), ledger, files, clock);
     claim.Forward([&program](StartRequest request) {
         if (request == StartRequest::NewPeriod) program.NewPeriodRequested();
     });

@@ -34,11 +34,17 @@ constexpr GridPlace FIRST_OF_MARCH{5, 1};  // March 2024 from the 1st, a Friday
 
 // The window showing March 2024 from the 1st with every day holding amounts (more spent than
 // allowed), all typed in as the user does; the ledger is never written.
+// March 2024, always.
+struct MarchClock final : Clock {
+    Date Today() const override { return Date{2024, 3, 10}; }
+};
+
 struct FilledProgram {
     Fonts fonts;
     FileCalls files;
     Ledger ledger{"/nonexistent-monedario-bench/ahorros.log", files};
-    Program program{fonts, ledger, files, Date{2024, 3, 10}};
+    MarchClock clock;
+    Program program{fonts, ledger, files, clock};
 
     explicit FilledProgram(bool gauges) {
         program.Open();

@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
         if (const auto failed = BeginNewPeriod(ledger, claim.Owns())) return *failed;
     }
 
-    Program program(application.PageFonts(), ledger, files, Today());
+    const LocalClock clock;
+    Program program(application.PageFonts(), ledger, files, clock);
     claim.Forward([&program](StartRequest request) {
         if (request == StartRequest::NewPeriod) program.NewPeriodRequested();
     });

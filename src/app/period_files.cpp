@@ -81,7 +81,8 @@ int PrintPeriodCsv(const std::string& path) {
 int ViewPeriod(Application& application, const std::string& path) {
     FileCalls files;
     Ledger ledger(path, files);
-    Program program(application.PageFonts(), ledger, files, Today(), ProgramMode::Viewing);
+    const LocalClock clock;
+    Program program(application.PageFonts(), ledger, files, clock, ProgramMode::Viewing);
     if (std::error_code error; !program.Open(&error)) {
         TellNoPeriod(path, error, "no contiene un periodo que se pueda mostrar");
         return EXIT_UNREADABLE;

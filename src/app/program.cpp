@@ -32,17 +32,19 @@ std::string TellChange(const DayChange& change, const Period& period, bool undon
 
 }  // namespace
 
-Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today, ProgramMode mode)
+Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, const Clock& clock,
+                 ProgramMode mode)
     : fonts_(fonts),
       ledger_(ledger),
       files_(files),
-      today_(today),
+      clock_(clock),
       mode_(mode),
       page_(fonts),
       window_(*this, ShapeFor(mode, ledger), ProgramMenus()) {}
 
 bool Program::Open(std::error_code* loadError) {
-    period_ = Period(Date{today_.year, today_.month, 1});
+    const Date today = clock_.Today();
+    period_ = Period(Date{today.year, today.month, 1});
     bool restored = false;
     if (PathExists(ledger_.Path())) {
         DayRecords stored{};
@@ -93,16 +95,35 @@ void Program::SessionEnds() {
     window_.End(0);
 }
 
+// The period is kept under the name its saved file will have.
+std::string Program::KeptName() const {
+    const std::string kept =
+        history_.Unsaved() ? ledger_.ArchiveTargetFor(period_.Start()) : ledger_.ArchiveTarget();
+    return kept.empty() ? kept : NameOf(kept);
+}
+
 void Program::NewPeriodRequested() {
     if (stage_ == Stage::Viewing) return;
-    // The period is kept under the name its saved file will have.
-    const bool unsaved = history_.Unsaved();
-    const std::string kept =
-        unsaved ? ledger_.ArchiveTargetFor(period_.Start()) : ledger_.ArchiveTarget();
+    const std::string kept = KeptName();
     std::string question = TEXT_NEW_PERIOD_QUESTION;
-    if (!kept.empty()) question += TEXT_NEW_PERIOD_KEEPS + NameOf(kept) + ".";
-    if (window_.Ask({question, {ANSWER_NEW_PERIOD, ANSWER_CANCEL}}) != 0) return;
-    if (unsaved) SaveLedger();
+    if (!kept.empty()) question += TEXT_NEW_PERIOD_KEEPS + kept + ".";
+    if (window_.Ask({question, {ANSWER_NEW_PERIOD, ANSWER_CANCEL}}) == 0) KeepPeriodAndBeginAnew();
+}
+
+void Program::AskIfFinished() {
+    if (finishedAsked_ || stage_ != Stage::PeriodInPlace || field_.IsOpen() ||
+        !(period_.LastDay() < clock_.Today()))
+        return;
+    finishedAsked_ = true;
+    const std::string kept = KeptName();
+    std::string question = TEXT_FINISHED_PREFIX + DateInWords(period_.Start()) + TEXT_FINISHED_TO +
+                           DateInWords(period_.LastDay()) + TEXT_FINISHED_SUFFIX;
+    if (!kept.empty()) question += TEXT_FINISHED_KEEPS + kept + ".";
+    if (window_.Ask({question, {ANSWER_NEW_PERIOD, ANSWER_NOT_NOW}}) == 0) KeepPeriodAndBeginAnew();
+}
+
+void Program::KeepPeriodAndBeginAnew() {
+    if (history_.Unsaved()) SaveLedger();
     if (history_.Unsaved()) return;  // the banner says why it could not be saved
     std::string archived;
     if (const std::error_code error = ledger_.Archive(&archived))
@@ -110,8 +131,13 @@ void Program::NewPeriodRequested() {
     ledger_.Disown();
     field_.Close();
     statisticsShown_ = false;
-    period_ = Period(Date{today_.year, today_.month, 1});
+    const Date today = clock_.Today();
+    period_ = Period(Date{today.year, today.month, 1});
     ShowWelcome();
+}
+
+void Program::TimePassed() {
+    if (clock_.Today() != shownToday_) Present();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -189,13 +215,18 @@ void Program::Present(std::string notice) {
     window_.ShowPicture(page_.Picture());
     const bool calendar = stage_ != Stage::Welcome;
     const std::optional<GridPlace> day = calendar ? keyboard_.On(period_) : std::nullopt;
+    shownToday_ = clock_.Today();
+    const std::optional<GridPlace> today =
+        calendar ? period_.PlaceOfDate(shownToday_) : std::nullopt;
+    window_.Describe(DescribeSurface(
+        {calendar ? std::string_view() : TEXT_WELCOME, calendar ? &period_ : nullptr,
+         statisticsShown_, day, shownToday_, calendar && stage_ != Stage::PickingStartDay,
+         page_.BannerShown(), DescribeField(field_, period_), std::move(notice)}));
     const bool marked = day && keyboard_.MarkShown() && !field_.IsOpen();
+    window_.ShowTodayMark(today ? std::optional<Rect>(CellGeometry(today->column, today->row))
+                                : std::nullopt);
     window_.ShowFocusMark(marked ? std::optional<Rect>(CellGeometry(day->column, day->row))
                                  : std::nullopt);
-    window_.Describe(
-        DescribeSurface({calendar ? std::string_view() : TEXT_WELCOME,
-                         calendar ? &period_ : nullptr, statisticsShown_, day, page_.BannerShown(),
-                         DescribeField(field_, period_), std::move(notice)}));
 }
 
 void Program::ShowField() {

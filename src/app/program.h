@@ -15,6 +15,7 @@
 #include "model/period.h"
 #include "platform/window.h"
 #include "storage/ledger.h"
+#include "system/clock.h"
 #include "system/files.h"
 #include "view/page.h"
 
@@ -31,9 +32,10 @@ enum class ProgramMode { Editing, Viewing };
 
 class Program final : public WindowEvents {
 public:
-    // `today` sets the month of a new period; "Bitmap" writes through `files`. A program that
-    // views a kept period never writes its ledger.
-    Program(Fonts& fonts, Ledger& ledger, FileCalls& files, Date today,
+    // The `clock`'s today sets the month of a new period and is marked on the calendar;
+    // "Bitmap" writes through `files`. A program that views a kept period never writes its
+    // ledger.
+    Program(Fonts& fonts, Ledger& ledger, FileCalls& files, const Clock& clock,
             ProgramMode mode = ProgramMode::Editing);
 
     // Shows the stored period, or the welcome screen when there is none, and the window. Viewing
@@ -50,6 +52,8 @@ public:
     void Run(Command command) override;
     void FocusLost() override { keys_.Forget(); }
     void CloseRequested() override { Leave(); }
+    void Activated() override { AskIfFinished(); }
+    void TimePassed() override;
 
     // Asked by a later start: the window comes to the front and offers a new period, keeping the
     // current one beside the ledger under its start date.
@@ -64,6 +68,13 @@ public:
 private:
     // "Salir" or the window's close button: with amounts not saved yet, the user is asked first.
     void Leave();
+    // The name the period will be kept under when a new one begins; empty when there is none.
+    std::string KeptName() const;
+    // Amounts not saved yet are saved, the period is kept beside the ledger with its backup, and
+    // the welcome screen shows.
+    void KeepPeriodAndBeginAnew();
+    // Once a run, a period in place whose last day is past is offered to be kept for a new one.
+    void AskIfFinished();
     void ShowWelcome();
     void StartNewMonth();
     void SaveLedger();
@@ -104,7 +115,7 @@ private:
     Fonts& fonts_;
     Ledger& ledger_;
     FileCalls& files_;
-    Date today_;
+    const Clock& clock_;
     ProgramMode mode_;
     Period period_;
     History history_;
@@ -115,6 +126,8 @@ private:
     Stage stage_ = Stage::Welcome;
     bool statisticsShown_ = false;
     std::optional<GridPlace> menuDay_;  // the day whose menu was popped up last
+    Date shownToday_;                   // the day marked as today when the page was last shown
+    bool finishedAsked_ = false;
     MainWindow window_;
 };
 

@@ -25,6 +25,13 @@ constexpr const char* ANSWER_CANCEL = "Cancelar";
 constexpr const char* TEXT_NEW_PERIOD_QUESTION = "¿Empezar un periodo nuevo?";
 constexpr const char* TEXT_NEW_PERIOD_KEEPS = " El periodo actual se guardará como ";
 constexpr const char* ANSWER_NEW_PERIOD = "Empezar un periodo nuevo";
+// "El periodo del 10 de diciembre de 2026 al 9 de enero de 2027 ha terminado. ¿Empezar uno
+// nuevo? El periodo terminado se guardará como ahorros-2026-12-10.log."
+constexpr const char* TEXT_FINISHED_PREFIX = "El periodo del ";
+constexpr const char* TEXT_FINISHED_TO = " al ";
+constexpr const char* TEXT_FINISHED_SUFFIX = " ha terminado. ¿Empezar uno nuevo?";
+constexpr const char* TEXT_FINISHED_KEEPS = " El periodo terminado se guardará como ";
+constexpr const char* ANSWER_NOT_NOW = "Ahora no";
 // A day's menu.
 constexpr const char* ITEM_CORRECT_DAY = "Corregir el gasto del día…";
 constexpr const char* ITEM_UNDO = "Deshacer";

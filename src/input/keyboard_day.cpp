@@ -8,7 +8,7 @@ namespace {
 std::optional<GridPlace> Stepped(GridPlace from, int steps) {
     const int index = CellIndex(from) + steps;
     if (index < 0 || index >= GRID_CELLS) return std::nullopt;
-    return GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1};
+    return PlaceAt(index);
 }
 
 // The first (or the last) day `period` shows.

@@ -91,8 +91,7 @@ void Period::LayOut() {
 
 std::optional<GridPlace> Period::PlaceOfDay(int dayOfMonth) const {
     for (int index = 0; index < GRID_CELLS; ++index) {
-        if (laidOut_[index] && cells_[index].dayOfMonth == dayOfMonth)
-            return GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1};
+        if (laidOut_[index] && cells_[index].dayOfMonth == dayOfMonth) return PlaceAt(index);
     }
     return std::nullopt;
 }
@@ -102,6 +101,23 @@ Date Period::DateOf(GridPlace place) const {
     if (day >= start_.day) return Date{start_.year, start_.month, day};
     return start_.month == 12 ? Date{start_.year + 1, 1, day}
                               : Date{start_.year, start_.month + 1, day};
+}
+
+std::optional<GridPlace> Period::PlaceOfDate(Date date) const {
+    const std::optional<GridPlace> place = PlaceOfDay(date.day);
+    return place && DateOf(*place) == date ? place : std::nullopt;
+}
+
+Date Period::LastDay() const {
+    for (int index = GRID_CELLS - 1; index >= 0; --index)
+        if (laidOut_[index]) return DateOf(PlaceAt(index));
+    return start_;
+}
+
+int Period::DaysFrom(GridPlace place) const {
+    int days = 0;
+    for (int index = CellIndex(place); index < GRID_CELLS; ++index) days += laidOut_[index];
+    return days;
 }
 
 void Period::SpreadTotal(double total) {

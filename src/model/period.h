@@ -62,6 +62,9 @@ constexpr bool IsGridPosition(int column, int row) {
 constexpr int CellIndex(GridPlace place) {
     return (place.row - 1) * GRID_COLUMNS + (place.column - 1);
 }
+constexpr GridPlace PlaceAt(int index) {
+    return GridPlace{index % GRID_COLUMNS + 1, index / GRID_COLUMNS + 1};
+}
 
 // Where a cell's box lies on the page (right and bottom exclusive), as every record keeps it:
 // 7 columns of 120 pixels from x 1 and 6 rows of 80 from y 70, a one-pixel gap between boxes.
@@ -112,6 +115,13 @@ public:
     std::optional<GridPlace> PlaceOfDay(int dayOfMonth) const;
     // The date of a day the period shows: in the start month, or in the following one.
     Date DateOf(GridPlace place) const;
+    // The cell that shows `date`, if the period has that day.
+    std::optional<GridPlace> PlaceOfDate(Date date) const;
+    // The period's last day (the day before its start day, a month on); the start date when it
+    // shows no day.
+    Date LastDay() const;
+    // How many days the period shows from `place` to its last day, both included.
+    int DaysFrom(GridPlace place) const;
 
     // Each day of the period gets `total` divided by their number as allowance and balance.
     void SpreadTotal(double total);

@@ -15,6 +15,7 @@ class QEventLoop;
 class QMenu;
 class QMenuBar;
 class QMessageBox;
+class QTimer;
 class QWidget;
 
 struct MainWindow::Widgets {
@@ -34,6 +35,8 @@ struct MainWindow::Widgets {
     int endValue = 0;
     SurfaceDescription description;  // what a screen reader is told
     std::optional<Rect> focusMark;   // drawn over the picture
+    std::optional<Rect> todayMark;   // drawn over the picture, under the focus mark
+    QTimer* ticker = nullptr;        // tells the program that time passes
 };
 
 // The surface's accessible interface reads `description`; TellChanges announces the difference

@@ -13,6 +13,7 @@
 struct DescribedCell {
     std::string name;  // empty for a cell that holds no day
     Rect box;
+    std::string tip;  // what hovering the day shows, empty for none
 };
 // The gauges of the statistics: spent and left.
 constexpr size_t DESCRIBED_GAUGES = 2;

@@ -71,8 +71,11 @@ public:
     // as an alert, and the focus follows the field or the keyboard's day.
     void Describe(SurfaceDescription description);
     const SurfaceDescription& Description() const;
-    // The keyboard's place among the days, drawn over the picture (never into it), or none.
+    // The keyboard's place among the days, drawn over the picture (never into it), or none; the
+    // tip of that day, when the description gives it one, shows beside it.
     void ShowFocusMark(std::optional<Rect> box);
+    // Today's day, framed over the picture (never into it), or none.
+    void ShowTodayMark(std::optional<Rect> box);
 
     // Pops up a menu at a point of the picture; the item chosen reaches the program as its
     // command, and nothing does when the menu is closed without a choice.

@@ -55,6 +55,10 @@ public:
     virtual void FocusLost() = 0;
     // The window system asks the window to close.
     virtual void CloseRequested() = 0;
+    // The window became the active one, the user's again.
+    virtual void Activated() = 0;
+    // A while went by (a minute at most): today may be another day.
+    virtual void TimePassed() = 0;
 
 protected:
     ~WindowEvents() = default;

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -36,6 +37,14 @@ constexpr int REPEAT_PAIR_WAIT_MS = 20;
 constexpr uint64_t REPEAT_MIN_DOWN_MS = 100;
 // The keyboard's focus mark lies this far inside the day's box.
 constexpr int FOCUS_MARK_INSET = 3;
+// Today's frame: solid, a white line inside the day's outline, clear of the texts, in a colour of
+// its own (neither the texts' black and red nor the banner's blue); the keyboard's dotted mark
+// goes over its inner line.
+constexpr int TODAY_MARK_INSET = 2;
+constexpr int TODAY_MARK_PEN = 2;
+const QColor TODAY_MARK_COLOUR(0, 150, 150);
+// How often the program is told that time passes, so that today's mark moves at midnight.
+constexpr int TICK_MS = 30 * 1000;
 
 KeyName NameOf(int key) {
     switch (key) {
@@ -122,9 +131,8 @@ struct KeyHeld {
 
 class SurfaceWidget : public QFrame {
 public:
-    SurfaceWidget(WindowEvents& events, const Image& picture, const std::optional<Rect>& focusMark,
-                  QWidget* parent)
-        : QFrame(parent), events_(events), picture_(picture), focusMark_(focusMark) {
+    SurfaceWidget(WindowEvents& events, const MainWindow::Widgets& shown, QWidget* parent)
+        : QFrame(parent), events_(events), shown_(shown) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
         QPalette p = palette();
@@ -137,31 +145,55 @@ public:
         QObject::connect(&releaseTimer_, &QTimer::timeout, this, [this] { FlushHeldRelease(); });
     }
 
-    void PictureChanged(const Rect& part) {
-        update(QRect(contentsRect().topLeft() + QPoint(part.left, part.top),
-                     QSize(part.Width(), part.Height())));
+    void PictureChanged(const Rect& part) { update(OnSurface(part)); }
+
+    // The tip of the day in `box`, beside it, as hovering it would show.
+    void ShowTipOf(const Rect& box) {
+        const std::string tip = TipAt(Point{box.left, box.top});
+        if (!tip.empty())
+            QToolTip::showText(mapToGlobal(OnSurface(box).bottomLeft()),
+                               QString::fromStdString(tip), this, OnSurface(box));
     }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
         // On a scaled desktop each picture pixel becomes a block of screen pixels, never a blend.
-        const QImage shown(reinterpret_cast<const uchar*>(picture_.ScreenRow(0)), picture_.Width(),
-                           picture_.Height(), QImage::Format_RGB32);
+        const Image& picture = shown_.picture;
+        const QImage shown(reinterpret_cast<const uchar*>(picture.ScreenRow(0)), picture.Width(),
+                           picture.Height(), QImage::Format_RGB32);
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(contentsRect().topLeft(), shown);
-        if (!focusMark_) return;
+        if (shown_.todayMark) {
+            // Today: a solid frame just inside the day's outline. A pen of two pixels drawn on a
+            // rectangle's outline covers one pixel on either side of it.
+            painter.setPen(QPen(TODAY_MARK_COLOUR, TODAY_MARK_PEN, Qt::SolidLine, Qt::SquareCap,
+                                Qt::MiterJoin));
+            const int inset = TODAY_MARK_INSET + TODAY_MARK_PEN / 2;
+            painter.drawRect(OnSurface(*shown_.todayMark).adjusted(inset, inset, -inset, -inset));
+        }
+        if (!shown_.focusMark) return;
         // The keyboard's day: a dotted frame just inside the day's box, over the picture.
-        const Rect& box = *focusMark_;
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.drawRect(QRect(contentsRect().topLeft() + QPoint(box.left, box.top),
-                               QSize(box.Width(), box.Height()))
+        painter.drawRect(OnSurface(*shown_.focusMark)
                              .adjusted(FOCUS_MARK_INSET, FOCUS_MARK_INSET, -FOCUS_MARK_INSET - 1,
                                        -FOCUS_MARK_INSET - 1));
     }
 
     bool event(QEvent* e) override {
+        if (e->type() == QEvent::ToolTip) {
+            auto* help = static_cast<QHelpEvent*>(e);
+            const QPoint at = help->pos() - contentsRect().topLeft();
+            const std::string tip = TipAt(Point{at.x(), at.y()});
+            if (tip.empty()) {
+                QToolTip::hideText();
+                e->ignore();
+            } else {
+                QToolTip::showText(help->globalPos(), QString::fromStdString(tip), this);
+            }
+            return true;
+        }
         // Tab stays with the surface instead of moving the focus.
         if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
             auto* key = static_cast<QKeyEvent*>(e);
@@ -227,6 +259,18 @@ protected:
     }
 
 private:
+    // A box of the picture where the surface shows it, inside its border.
+    QRect OnSurface(const Rect& box) const {
+        return QRect(contentsRect().topLeft() + QPoint(box.left, box.top),
+                     QSize(box.Width(), box.Height()));
+    }
+    // The tip of the cell the description has at `at`, if it gives one.
+    std::string TipAt(Point at) const {
+        for (const DescribedCell& cell : shown_.description.cells)
+            if (cell.box.Contains(at)) return cell.tip;
+        return {};
+    }
+
     // As a keyboard opens a menu: its first item that can be chosen is highlighted.
     void OpenFirstMenu() {
         auto* bar = window()->findChild<QMenuBar*>();
@@ -278,8 +322,7 @@ private:
     }
 
     WindowEvents& events_;
-    const Image& picture_;
-    const std::optional<Rect>& focusMark_;
+    const MainWindow::Widgets& shown_;
     QTimer releaseTimer_;
     HeldRelease held_;
     std::vector<KeyHeld> down_;
@@ -324,7 +367,15 @@ protected:
     }
 
     void changeEvent(QEvent* e) override {
-        if (e->type() == QEvent::ActivationChange) CentreFrameOnceKnown();
+        if (e->type() == QEvent::ActivationChange) {
+            CentreFrameOnceKnown();
+            // Told once the activation is over, so that what the program does then (a question)
+            // does not run inside it.
+            if (isActiveWindow())
+                QTimer::singleShot(0, this, [this] {
+                    if (isActiveWindow()) events_.Activated();
+                });
+        }
         QWidget::changeEvent(e);
     }
 
@@ -420,7 +471,11 @@ MainWindow::MainWindow(WindowEvents& events, const WindowShape& shape,
     w.main = main;
     main->setWindowTitle(QString::fromStdString(shape.title));
     main->setFixedSize(shape.clientWidth, shape.clientHeight);
-    w.surface = new SurfaceWidget(events, w.picture, w.focusMark, main);
+    w.surface = new SurfaceWidget(events, w, main);
+    w.ticker = new QTimer(main);
+    w.ticker->setInterval(TICK_MS);
+    QObject::connect(w.ticker, &QTimer::timeout, main, [&events] { events.TimePassed(); });
+    w.ticker->start();
     InstallSurfaceAccessibility(w.surface, &w.description);
     w.events = &events;
     w.menuBar = BuildMenuBar(w, events, menus);
@@ -485,6 +540,14 @@ void MainWindow::ShowFocusMark(std::optional<Rect> box) {
         (!box || (w.focusMark->left == box->left && w.focusMark->top == box->top)))
         return;
     w.focusMark = box;
+    w.surface->update();
+    if (box) static_cast<SurfaceWidget*>(w.surface)->ShowTipOf(*box);
+}
+
+void MainWindow::ShowTodayMark(std::optional<Rect> box) {
+    Widgets& w = *widgets_;
+    if (w.todayMark == box) return;
+    w.todayMark = box;
     w.surface->update();
 }
 

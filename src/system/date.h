@@ -2,9 +2,11 @@
 // A calendar date: what the clock tells and what a period starts on.
 #pragma once
 
+#include <compare>
+
 struct Date {
     int year = 0;
     int month = 0;
     int day = 0;
-    bool operator==(const Date&) const = default;
+    auto operator<=>(const Date&) const = default;  // year, then month, then day
 };

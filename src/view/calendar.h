@@ -21,8 +21,9 @@ constexpr int SPENT_DX = 5;
 constexpr int SPENT_DY = 35;
 constexpr int BALANCE_DX = 4;
 constexpr int BALANCE_DY = 60;
-// A cell's amounts end before its outline, whichever of the two starts further right.
-constexpr int CELL_TEXT_WIDTH = CELL_WIDTH - SPENT_DX - 2;
+// A cell's amounts end clear of its outline and of the frame that marks today inside it,
+// whichever of the two starts further right.
+constexpr int CELL_TEXT_WIDTH = CELL_WIDTH - SPENT_DX - 5;
 
 constexpr int HEADER_POINTS = 22;
 constexpr int WEEKDAY_POINTS = 18;

@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int SUNDAY = 7;
+constexpr const char* TODAY_PREFIX = "hoy, ";
 
 // The names begin with a capital; in the middle of a sentence they do not.
 std::string Lowercase(std::string_view name) {
@@ -48,7 +49,29 @@ std::string DescribeDay(const Period& period, GridPlace place) {
     return text;
 }
 
-SurfaceDescription DescribeCalendar(const Period& period, bool statistics) {
+std::string DateInWords(Date date) {
+    return std::to_string(date.day) + " de " + Lowercase(MonthName(date.month)) + " de " +
+           std::to_string(date.year);
+}
+
+std::string DayTip(const Period& period, GridPlace place, std::optional<Date> today) {
+    const DayRecord& day = period.Day(place);
+    const Date date = period.DateOf(place);
+    std::string tip = Lowercase(DayName(day.weekday == 0 ? SUNDAY : day.weekday)) + " " +
+                      DateInWords(date) + "\nAsignado: " + AmountWithEuro(day.allowance) +
+                      "\nGastado: " + AmountWithEuro(day.spent) +
+                      "\nQueda: " + AmountWithEuro(day.balance);
+    if (date != today) return tip;
+    const PeriodTotals totals = period.Totals();
+    const double left = totals.allowance - totals.spent;
+    const int days = period.DaysFrom(place);
+    if (left < 0) return tip + "\nTe has pasado " + AmountWithEuro(-left) + " en este periodo";
+    return tip + "\nPara los " + std::to_string(days) +
+           " días que quedan: " + AmountWithEuro(left / days) + " al día";
+}
+
+SurfaceDescription DescribeCalendar(const Period& period, bool statistics,
+                                    std::optional<Date> today, bool tips) {
     SurfaceDescription d;
     d.heading = CalendarHeader(period);
     d.headingBox = Rect{HEADER_LEFT, HEADER_TOP, PAGE_WIDTH, WEEKDAY_TOP};
@@ -57,9 +80,13 @@ SurfaceDescription DescribeCalendar(const Period& period, bool statistics) {
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
             const GridPlace place{column, row};
-            d.cells.push_back(
-                DescribedCell{period.Shows(place) ? DescribeDay(period, place) : std::string(),
-                              CellGeometry(column, row)});
+            DescribedCell cell{{}, CellGeometry(column, row), {}};
+            if (period.Shows(place)) {
+                const bool isToday = period.DateOf(place) == today;
+                cell.name = (isToday ? TODAY_PREFIX : "") + DescribeDay(period, place);
+                if (tips) cell.tip = DayTip(period, place, today);
+            }
+            d.cells.push_back(std::move(cell));
         }
     }
     if (statistics) {
@@ -73,7 +100,7 @@ SurfaceDescription DescribeCalendar(const Period& period, bool statistics) {
 SurfaceDescription DescribeSurface(const ShownSurface& shown) {
     SurfaceDescription d;
     if (shown.calendar) {
-        d = DescribeCalendar(*shown.calendar, shown.statistics);
+        d = DescribeCalendar(*shown.calendar, shown.statistics, shown.today, shown.tips);
         if (shown.keyboardDay) d.focusedCell = CellIndex(*shown.keyboardDay);
     }
     d.welcome = shown.welcome;

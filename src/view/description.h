@@ -17,7 +17,15 @@ std::string SpokenAmount(double amount);
 std::string DescribeDay(const Period& period, GridPlace place);
 // The date alone: "lunes 11 de marzo".
 std::string DescribeDate(const Period& period, GridPlace place);
-SurfaceDescription DescribeCalendar(const Period& period, bool statistics);
+// "10 de diciembre de 2026".
+std::string DateInWords(Date date);
+// What hovering a day tells: its date, allowance, spent and left; for `today`, what may be spent
+// a day from then on, or how far the period has gone over.
+std::string DayTip(const Period& period, GridPlace place, std::optional<Date> today);
+// The calendar told in words; the day that is `today` begins with "hoy, ". With `tips`, every
+// day carries its tip.
+SurfaceDescription DescribeCalendar(const Period& period, bool statistics,
+                                    std::optional<Date> today = std::nullopt, bool tips = false);
 
 // What the surface shows now.
 struct ShownSurface {
@@ -25,6 +33,8 @@ struct ShownSurface {
     const Period* calendar = nullptr;  // the calendar, when it shows
     bool statistics = false;
     std::optional<GridPlace> keyboardDay;
+    std::optional<Date> today;
+    bool tips = false;        // the days carry their tips
     std::string_view banner;  // the banner on the page
     DescribedField field;
     std::string notice;

@@ -120,7 +120,7 @@ TEST_F(CommandTest, ItemStatesFollowEveryMomentOfARun) {
     constexpr MenuState E = MenuState::Enabled, G = MenuState::Greyed, C = MenuState::Checked;
     const auto make = [this] {
         ledger = std::make_unique<Ledger>(folder + LEDGER_FILE_NAME, files);
-        program = std::make_unique<Program>(fonts, *ledger, files, today);
+        program = std::make_unique<Program>(fonts, *ledger, files, *this);
     };
     make();
     ExpectItemStates(program->Window(), "bar built", E, E, E);
@@ -207,19 +207,31 @@ TEST_F(CommandTest, BitmapWritesWhatTheSurfaceShowsIntoTheWorkingDirectory) {
                                LittleEndian(PICTURE_WIDTH, 4) + LittleEndian(PICTURE_HEIGHT, 4) +
                                LittleEndian(1, 2) + LittleEndian(24, 2) + std::string(24, '\0');
     EXPECT_EQ(file.substr(0, 54), header);
-    int differences = 0, differencesOnScreen = 0, padding = 0;
+    // Today, Sunday the 17th, is framed on the screen only: never in the picture nor the file.
+    const TestBox today = TestCellBox(7, 2);
+    int differences = 0, differencesOnScreen = 0, padding = 0, frameOnScreen = 0;
     for (int y = 0; y < PICTURE_HEIGHT; ++y) {
         for (int x = 0; x < PICTURE_WIDTH; ++x) {
             const Colour c = BmpPixel(file, x, y);
             differences += c != shown[y * PICTURE_WIDTH + x];
             const QRgb s = onScreen.pixel(x + 1, y + 1);  // inside the one-pixel border
-            differencesOnScreen += c != Rgb(qRed(s), qGreen(s), qBlue(s));
+            const bool inToday =
+                x >= today.left && x < today.right && y >= today.top && y < today.bottom;
+            if (inToday)
+                frameOnScreen += c != Rgb(qRed(s), qGreen(s), qBlue(s)) && s == qRgb(0, 150, 150);
+            else
+                differencesOnScreen += c != Rgb(qRed(s), qGreen(s), qBlue(s));
         }
         const size_t rowEnd = 54 + static_cast<size_t>(y + 1) * BMP_ROW_SIZE;
         padding += file[rowEnd - 1] != 0 || file[rowEnd - 2] != 0;
     }
     EXPECT_EQ(differences, 0);
     EXPECT_EQ(differencesOnScreen, 0);
+    // Two rings of pixels inside the outline and a white line: two pixels in, then three.
+    const auto ring = [](int width, int height) { return 2 * (width + height) - 4; };
+    const int width = today.right - today.left - 4, height = today.bottom - today.top - 4;
+    EXPECT_EQ(frameOnScreen, ring(width, height) + ring(width - 2, height - 2))
+        << "a frame two pixels wide inside the day's outline";
     EXPECT_EQ(padding, 0);
     int redBalance = 0;  // the overspent day in row 3, column 3: its balance line
     for (int y = 291; y < 307; ++y)

@@ -33,7 +33,7 @@ struct LedgerClaimTest : ProgramTest {
     void StartRun() {
         ledger = std::make_unique<Ledger>(folder + LEDGER_FILE_NAME, files);
         claim = std::make_unique<LedgerClaim>(*ledger, StartRequest::Show);
-        program = std::make_unique<Program>(fonts, *ledger, files, today);
+        program = std::make_unique<Program>(fonts, *ledger, files, *this);
     }
     void EndRun() {
         program.reset();

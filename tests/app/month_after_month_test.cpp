@@ -216,7 +216,7 @@ TEST_F(MonthTest, KeptPeriodIsShownReadOnly) {
     EXPECT_TRUE(fs::exists(folder + "Mi Copia.bmp"));
 
     Ledger missing(folder + "ahorros-1999-01-01.log", files);
-    EXPECT_FALSE(Program(fonts, missing, files, today, ProgramMode::Viewing).Open());
+    EXPECT_FALSE(Program(fonts, missing, files, *this, ProgramMode::Viewing).Open());
 }
 
 // The CSV of a period: a header, then each day with its date, allowance, spent and balance.

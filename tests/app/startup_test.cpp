@@ -47,9 +47,13 @@ void SaveStoredPeriod(const std::string& path, FileCalls& files, Date start) {
     ASSERT_EQ(ledger.Save(period), FileError::None);
 }
 
+// A period that has ended is also offered to be kept for a new one; the greeting stays under the
+// question.
 TEST_F(StartupTest, WithLedgerShowsTheStoredPeriodWhateverTodayIs) {
     SaveStoredPeriod(folder + LEDGER_FILE_NAME, files, {2023, 3, 15});
+    AnswerNextQuestion(ANSWER_NOT_NOW);
     Open();
+    EXPECT_TRUE(question.starts_with("El periodo del 15 de marzo de 2023 al 14 de abril de 2023"));
     EXPECT_EQ(Told().heading, "Marzo Abril 2023");
     EXPECT_EQ(FirstDayTold(), "miércoles 15 de marzo: quedan 50,00 €");
     EXPECT_EQ(BannerText(), TEXT_GREETING);

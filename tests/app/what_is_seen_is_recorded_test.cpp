@@ -162,7 +162,7 @@ TEST_F(EverydayTest, PageFitsItsTextsWhateverTheFace) {
         SCOPED_TRACE(face);
         Fonts faces(face);
         ledger = std::make_unique<Ledger>(folder + LEDGER_FILE_NAME, files);
-        program = std::make_unique<Program>(faces, *ledger, files, today);
+        program = std::make_unique<Program>(faces, *ledger, files, *this);
         program->Open();
         BeginPeriod(15, "");
         PickDay(DAY);

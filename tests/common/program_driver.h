@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
@@ -32,7 +33,8 @@
 #include "test_files.h"
 #include "view/calendar.h"
 
-class ProgramTest : public testing::Test {
+// The test is the program's clock: `today` is the date it reads, moved as a test needs.
+class ProgramTest : public testing::Test, public Clock {
 public:
     static constexpr int QUESTION_WAIT_TICKS = 200;  // of 10 ms
     static constexpr Point OFF_THE_GRID{841, 20};    // right of the header, on no cell
@@ -40,6 +42,7 @@ public:
     // The folder the ledger lives in, with a trailing "/".
     std::string folder;
     Date today{2024, 3, 17};
+    Date Today() const override { return today; }
     Fonts fonts;
     FileCalls files;
     std::unique_ptr<Ledger> ledger;
@@ -60,9 +63,10 @@ public:
     // with the keyboard.
     void Open(ProgramMode mode = ProgramMode::Editing, const std::string& name = LEDGER_FILE_NAME) {
         ledger = std::make_unique<Ledger>(folder + name, files);
-        program = std::make_unique<Program>(fonts, *ledger, files, today, mode);
+        program = std::make_unique<Program>(fonts, *ledger, files, *this, mode);
         program->Open();
         ASSERT_TRUE(QTest::qWaitForWindowActive(MainWidget()));
+        QApplication::processEvents();  // what the program does once its window is active
     }
     // The program ends and its window goes.
     void Close() {
@@ -121,6 +125,15 @@ public:
         PickDay(startDay);
         Type(total);
         Enter();
+    }
+    // The clock moves to `date` and the window's ticker runs, as it does every while.
+    void TimePassesTo(Date date) {
+        today = date;
+        QTimer* ticker = Ui().ticker;
+        const int interval = ticker->interval();
+        ticker->start(1);
+        QTest::qWait(20);
+        ticker->start(interval);
     }
     // Another program's window takes the keyboard, and gives it back.
     void FocusAway() {
@@ -206,13 +219,9 @@ public:
     // Where the calendar shows `day` of the month, read from the days a screen reader is told.
     std::optional<GridPlace> PlaceOfDay(int day) {
         const std::vector<DescribedCell>& cells = Told().cells;
-        for (size_t i = 0; i < cells.size(); ++i) {
-            const std::string& name = cells[i].name;
-            const size_t space = name.find(' ');
-            if (space != std::string::npos && std::atoi(name.c_str() + space + 1) == day)
-                return GridPlace{static_cast<int>(i) % GRID_COLUMNS + 1,
-                                 static_cast<int>(i) / GRID_COLUMNS + 1};
-        }
+        for (size_t i = 0; i < cells.size(); ++i)
+            if (!cells[i].name.empty() && DayOfMonthIn(cells[i].name) == day)
+                return PlaceAt(static_cast<int>(i));
         return std::nullopt;
     }
     // What a screen reader is told of a day: "viernes 15 de marzo: quedan 100,00 €".
@@ -247,6 +256,23 @@ public:
         Click(OFF_THE_GRID.x, OFF_THE_GRID.y);
         return Told().banner.empty();
     }
+    // The day framed as today, when one is.
+    std::optional<GridPlace> TodayMarked() {
+        const std::optional<Rect>& mark = Ui().todayMark;
+        if (!mark) return std::nullopt;
+        const CellHit hit = HitTestCell(mark->left, mark->top);
+        return GridPlace{hit.column, hit.row};
+    }
+    // The tooltip hovering the middle of `day` shows, empty for none.
+    std::string TooltipOf(int day) {
+        const auto place = PlaceOfDay(day);
+        if (!place) return "<no day " + std::to_string(day) + ">";
+        QToolTip::hideText();
+        const QPoint at(CellMiddleX(place->column) + 1, CellMiddleY(place->row) + 1);
+        QHelpEvent hover(QEvent::ToolTip, at, SurfaceWidget()->mapToGlobal(at));
+        QApplication::sendEvent(SurfaceWidget(), &hover);
+        return QToolTip::isVisible() ? QToolTip::text().toStdString() : "";
+    }
     // The day the keyboard's mark is on, when it shows.
     std::optional<GridPlace> MarkedDay() {
         const std::optional<Rect>& mark = Ui().focusMark;
@@ -257,9 +283,7 @@ public:
     // The day of the month the keyboard is on, whether or not its mark shows.
     int KeyboardDayOfMonth() {
         const int cell = Told().focusedCell;
-        if (cell < 0) return 0;
-        const std::string& name = Told().cells[cell].name;
-        return std::atoi(name.c_str() + name.find(' ') + 1);
+        return cell < 0 ? 0 : DayOfMonthIn(Told().cells[cell].name);
     }
     // The record "Grabar" writes for `day` of the month: the ledger is saved to read it.
     DayRecord SavedDay(int day) {
@@ -300,6 +324,11 @@ private:
     void SendKey(QEvent::Type type, Qt::Key key, const char* text) {
         QKeyEvent event(type, key, Qt::NoModifier, QString::fromUtf8(text));
         QApplication::sendEvent(FocusedWidget(), &event);
+    }
+    // The day of the month a day's name tells: 17 in "[hoy, ]domingo 17 de marzo: ...".
+    static int DayOfMonthIn(const std::string& name) {
+        const size_t weekday = name.starts_with("hoy, ") ? std::strlen("hoy, ") : 0;
+        return std::atoi(name.c_str() + name.find(' ', weekday) + 1);
     }
     // "12,50 €" at `at` as the page writes it: "12'50".
     static std::string AmountAt(const std::string& told, size_t at) {

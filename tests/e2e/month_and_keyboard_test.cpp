@@ -77,6 +77,32 @@ TEST_F(MonthWindowTest, ClosingWithAmountsNotSavedAsksFirst) {
     ExpectExpenseSaved();
 }
 
+// Started with a period that ended two months ago, the program asks over its calendar whether to
+// begin a new one; Enter takes the default, "Empezar un periodo nuevo": the period is kept under
+// its start date and the welcome screen shows.
+TEST_F(MonthWindowTest, FinishedPeriodIsOfferedAtStart) {
+    const Date today = LocalToday();
+    const int month = today.month > 2 ? today.month - 2 : today.month + 10;
+    const int year = today.month > 2 ? today.year : today.year - 1;
+    std::string record(RECORD_SIZE, '\0');  // the record the period is restored from: (3, 3)
+    const auto put = [&record](size_t at, int32_t value) {
+        for (int i = 0; i < 4; ++i) record[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    for (const auto& [at, value] :
+         {std::pair{53, 3}, {57, 3}, {61, 1}, {65, 1}, {69, month}, {73, year}})
+        put(at, value);
+    ASSERT_TRUE(WriteFileBytes(ledgerPath_, record));
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    ASSERT_NO_FATAL_FAILURE(Answer({"Return"}));
+    ASSERT_TRUE(WaitForWindow(
+        [this](const RgbImage& s) { return BannerShown(s) && Page(s, 1, 100) == RGB_WHITE; },
+        "the welcome screen"));
+    char kept[64];
+    std::snprintf(kept, sizeof kept, "/ahorros-%04d-%02d-01.log", year, month);
+    EXPECT_EQ(FileBytes(fs::path(ledgerPath_).parent_path().string() + kept), record);
+    EXPECT_FALSE(fs::exists(ledgerPath_));
+}
+
 // Ended by the session (SIGTERM) with an expense not saved: saved, and the end is a clean one.
 TEST_F(MonthWindowTest, EndOfTheSessionSavesWhatWasTyped) {
     ASSERT_NO_FATAL_FAILURE(Launch());

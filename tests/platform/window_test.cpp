@@ -60,6 +60,8 @@ struct RecordedEvents : WindowEvents {
     }
     void FocusLost() override { log.push_back("focus lost"); }
     void CloseRequested() override { log.push_back("close"); }
+    void Activated() override {}
+    void TimePassed() override { log.push_back("time passed"); }
 };
 
 using Log = std::vector<std::string>;
