@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "app/program.h"
 #include "format/format.h"
@@ -13,20 +14,26 @@ namespace {
 
 constexpr int EXIT_UNREADABLE = 1;
 
-// "1.234'50" as "1234,50".
+// "1.234'50" as "1234,50", quoted: the comma is the decimal one, not a field's end.
 std::string CsvAmount(double amount) {
-    std::string text;
+    std::string text = "\"";
     for (char c : TrimBlanks(FormatAmount(amount))) {
         if (c == '.') continue;
         text.push_back(c == '\'' ? ',' : c);
     }
-    return text;
+    return text + "\"";
 }
 
 std::string IsoDate(Date date) {
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
     return text;
+}
+
+std::string CsvRow(std::initializer_list<std::string> fields) {
+    std::string row;
+    for (const std::string& field : fields) row += (&field == fields.begin() ? "" : ",") + field;
+    return row + "\n";
 }
 
 // Why a file gives no period: the system's error when it could not be read, else `noPeriod`.
@@ -56,14 +63,14 @@ bool ReadPeriod(const std::string& path, Period* period) {
 }  // namespace
 
 std::string PeriodCsv(const Period& period) {
-    std::string csv = "fecha;asignado;gastado;saldo\n";
+    std::string csv = CsvRow({"fecha", "asignado", "gastado", "saldo"});
     for (int row = 1; row <= GRID_ROWS; ++row) {
         for (int column = 1; column <= GRID_COLUMNS; ++column) {
             const GridPlace place{column, row};
             if (!period.Shows(place)) continue;
             const DayRecord& day = period.Day(place);
-            csv += IsoDate(period.DateOf(place)) + ";" + CsvAmount(day.allowance) + ";" +
-                   CsvAmount(day.spent) + ";" + CsvAmount(day.balance) + "\n";
+            csv += CsvRow({IsoDate(period.DateOf(place)), CsvAmount(day.allowance),
+                           CsvAmount(day.spent), CsvAmount(day.balance)});
         }
     }
     return csv;

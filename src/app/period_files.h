@@ -7,8 +7,9 @@
 #include "model/period.h"
 #include "platform/window.h"
 
-// The period as CSV: a header row "fecha;asignado;gastado;saldo", then one row per day in order,
-// with its ISO date and its amounts with a decimal comma and no thousands separator.
+// The period as CSV (RFC 4180, which spreadsheets split as it is): a header row
+// "fecha,asignado,gastado,saldo", then one row per day in order, with its ISO date and its
+// amounts quoted, with a decimal comma and no thousands separator.
 std::string PeriodCsv(const Period& period);
 
 // Writes the period of the ledger at `path` to standard output as CSV, with no display needed.
