@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A kept period as CSV, and in a read-only window.
+// A kept period as CSV, and in a read-only window; the history of every period as CSV.
 #include "app/period_files.h"
 
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 
-#include "app/program.h"
 #include "format/format.h"
 #include "system/clock.h"
+#include "view/history_rows.h"
 
 namespace {
 
@@ -40,7 +39,7 @@ std::string CsvRow(std::initializer_list<std::string> fields) {
 void TellNoPeriod(const std::string& path, std::error_code loadError, const char* noPeriod) {
     if (loadError)
         std::fprintf(stderr, "monedario: %s: no se puede leer: %s\n", path.c_str(),
-                     loadError.message().c_str());
+                     SystemErrorText(loadError).c_str());
     else
         std::fprintf(stderr, "monedario: %s: %s\n", path.c_str(), noPeriod);
 }
@@ -48,7 +47,7 @@ void TellNoPeriod(const std::string& path, std::error_code loadError, const char
 // The period the ledger at `path` holds, told on standard error when there is none.
 bool ReadPeriod(const std::string& path, Period* period) {
     FileCalls files;
-    Ledger ledger(path, files);
+    Ledger ledger(path, files, LedgerAccess::ReadOnly);
     if (!PathExists(path)) {
         std::fprintf(stderr, "monedario: %s: no existe\n", path.c_str());
         return false;
@@ -58,6 +57,12 @@ bool ReadPeriod(const std::string& path, Period* period) {
     if (!error && period->Restore(records)) return true;
     TellNoPeriod(path, error, "no contiene un periodo que se pueda leer");
     return false;
+}
+
+int PrintCsv(const std::string& csv) {
+    return std::fwrite(csv.data(), 1, csv.size(), stdout) == csv.size() && std::fflush(stdout) == 0
+               ? 0
+               : EXIT_UNREADABLE;
 }
 
 }  // namespace
@@ -76,22 +81,48 @@ std::string PeriodCsv(const Period& period) {
     return csv;
 }
 
+std::string HistoryCsv(const PeriodFolder& history) {
+    std::string csv = CsvRow(
+        {"inicio", "fin", "dias", "asignado", "gastado", "saldo", "dias_en_rojo", "mayor_gasto"});
+    for (auto entry = history.entries.rbegin(); entry != history.entries.rend(); ++entry) {
+        if (!entry->period) continue;
+        const PeriodSummary& p = *entry->period;
+        csv += CsvRow({IsoDate(p.start), IsoDate(p.end), std::to_string(p.days),
+                       CsvAmount(p.allowance), CsvAmount(p.spent), CsvAmount(p.left),
+                       std::to_string(p.daysBelowZero), CsvAmount(p.largestDay)});
+    }
+    return csv;
+}
+
 int PrintPeriodCsv(const std::string& path) {
     Period period;
     if (!ReadPeriod(path, &period)) return EXIT_UNREADABLE;
-    const std::string csv = PeriodCsv(period);
-    return std::fwrite(csv.data(), 1, csv.size(), stdout) == csv.size() && std::fflush(stdout) == 0
-               ? 0
-               : EXIT_UNREADABLE;
+    return PrintCsv(PeriodCsv(period));
 }
 
+int PrintHistoryCsv(const std::string& ledgerPath) {
+    const PeriodFolder history = ReadPeriodFolder(ledgerPath);
+    if (history.folderError) {
+        std::fprintf(stderr, "monedario: %s: no se puede leer: %s\n", history.folder.c_str(),
+                     SystemErrorText(history.folderError).c_str());
+        return EXIT_UNREADABLE;
+    }
+    for (const PeriodFile& entry : history.entries)
+        if (!entry.period)
+            std::fprintf(stderr, "monedario: %s: %s\n", entry.path.c_str(),
+                         FileTrouble(entry).c_str());
+    return PrintCsv(HistoryCsv(history));
+}
+
+ReadOnlyPeriod::ReadOnlyPeriod(Fonts& fonts, const std::string& path, Date today)
+    : ledger(path, files, LedgerAccess::ReadOnly),
+      program(fonts, ledger, files, today, ProgramMode::Viewing) {}
+
 int ViewPeriod(Application& application, const std::string& path) {
-    FileCalls files;
-    Ledger ledger(path, files);
-    Program program(application.PageFonts(), ledger, files, Today(), ProgramMode::Viewing);
-    if (std::error_code error; !program.Open(&error)) {
+    ReadOnlyPeriod viewed(application.PageFonts(), path, Today());
+    if (std::error_code error; !viewed.program.Open(&error)) {
         TellNoPeriod(path, error, "no contiene un periodo que se pueda mostrar");
         return EXIT_UNREADABLE;
     }
-    return program.Exec();
+    return viewed.program.Exec();
 }

@@ -4,6 +4,7 @@
 // window's events to them; the ledger is the file the period is saved in.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -51,6 +52,8 @@ public:
     void FocusLost() override { keys_.Forget(); }
     void CloseRequested() override { Leave(); }
 
+    // What "Historial…" does; without it the item is greyed.
+    void WhenHistoryAsked(std::function<void()> show) { showHistory_ = std::move(show); }
     // Asked by a later start: the window comes to the front and offers a new period, keeping the
     // current one beside the ledger under its start date.
     void NewPeriodRequested();
@@ -115,6 +118,7 @@ private:
     Stage stage_ = Stage::Welcome;
     bool statisticsShown_ = false;
     std::optional<GridPlace> menuDay_;  // the day whose menu was popped up last
+    std::function<void()> showHistory_;
     MainWindow window_;
 };
 
