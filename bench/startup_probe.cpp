@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "app/command_line.h"
+#include "app/history_of_periods.h"
 #include "app/ledger_claim.h"
 #include "app/program.h"
 #include "first_frame.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     LedgerClaim claim(ledger, StartRequest::Show);
     if (claim.HandedOver()) return 0;
     Program program(application.PageFonts(), ledger, files, Today());
+    HistoryOfPeriods history(application.PageFonts(), ledger.Path(), Today());
+    program.WhenHistoryAsked([&history] { history.Show(); });
     claim.Forward([&program](StartRequest request) {
         if (request == StartRequest::NewPeriod) program.NewPeriodRequested();
     });
