@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "app/command_line.h"
+#include "app/history_of_periods.h"
 #include "app/ledger_claim.h"
 #include "app/program.h"
 #include "first_frame.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
     if (claim.HandedOver()) return 0;
     const LocalClock clock;
     Program program(application.PageFonts(), ledger, files, clock);
+    HistoryOfPeriods history(application.PageFonts(), ledger.Path(), clock);
+    program.WhenHistoryAsked([&history] { history.Show(); });
     claim.Forward([&program](StartRequest request) {
         if (request == StartRequest::NewPeriod) program.NewPeriodRequested();
     });

@@ -37,6 +37,8 @@ $staged"
 entry="$stage/usr/share/applications/$id.desktop"
 grep -qx 'Exec="/usr/bin/monedario" %f' "$entry" || fail "Exec of $entry"
 grep -qx 'Exec="/usr/bin/monedario" --nuevo-periodo' "$entry" || fail "the new period action"
+grep -qx 'Exec="/usr/bin/monedario" --historial' "$entry" || fail "the history action"
+grep -qx 'Name\[es\]=Historial de periodos' "$entry" || fail "the history action's name"
 grep -qx "Icon=$id" "$entry" || fail "Icon of $entry"
 grep -qx "MimeType=application/x-monedario-period;" "$entry" || fail "MimeType of $entry"
 # A kept period has its own type, by name where the name outranks "*.log" and by content where

@@ -21,6 +21,9 @@ constexpr const char* USAGE =
     "                   de solo lectura, junto al programa si ya está abierto\n"
     "  --csv [ARCHIVO]  escribe el periodo actual (o el de ARCHIVO) como CSV en la salida\n"
     "                   estándar, sin abrir ninguna ventana\n"
+    "  --historial      muestra en una ventana el historial de todos los periodos, el actual\n"
+    "                   y los guardados junto a él; con --csv, lo escribe como CSV en la\n"
+    "                   salida estándar\n"
     "  --nuevo-periodo  guarda el periodo actual como ahorros-AAAA-MM-DD.log (la fecha en\n"
     "                   que empezó) y abre la pantalla de bienvenida para empezar otro; con\n"
     "                   el programa abierto, se lo propone en su ventana\n"
@@ -30,6 +33,14 @@ constexpr const char* USAGE =
 void PrintUsage(std::FILE* to, const std::string& ledgerPath) {
     std::fputs(USAGE, to);
     std::fprintf(to, "\nEl periodo se guarda en %s\n", ledgerPath.c_str());
+}
+
+// Options that do not go together: said with the usage, and the program ends.
+Options Refused(Options options, const char* why, const std::string& ledgerPath) {
+    std::fprintf(stderr, "monedario: %s\n", why);
+    PrintUsage(stderr, ledgerPath);
+    options.exitCode = EXIT_USAGE;
+    return options;
 }
 
 }  // namespace
@@ -48,6 +59,8 @@ Options ReadCommandLine(int argc, char** argv, const std::string& ledgerPath) {
             options.newPeriod = true;
         } else if (arg == "--csv") {
             options.csv = true;
+        } else if (arg == "--historial") {
+            options.history = true;
         } else if (!arg.starts_with('-') && !arg.empty() && options.file.empty()) {
             options.file = arg;
         } else {
@@ -58,12 +71,11 @@ Options ReadCommandLine(int argc, char** argv, const std::string& ledgerPath) {
             return options;
         }
     }
-    if (options.newPeriod && (options.csv || !options.file.empty())) {
-        std::fprintf(stderr, "monedario: --nuevo-periodo no va con --csv ni con un archivo\n");
-        PrintUsage(stderr, ledgerPath);
-        options.exitCode = EXIT_USAGE;
-        return options;
-    }
+    if (options.newPeriod && (options.csv || !options.file.empty()))
+        return Refused(options, "--nuevo-periodo no va con --csv ni con un archivo", ledgerPath);
+    if (options.history && (options.newPeriod || !options.file.empty()))
+        return Refused(options, "--historial no va con --nuevo-periodo ni con un archivo",
+                       ledgerPath);
     if (help) {
         PrintUsage(stdout, ledgerPath);
         options.exitCode = 0;

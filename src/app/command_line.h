@@ -11,6 +11,8 @@
 struct Options {
     bool newPeriod = false;       // "--nuevo-periodo"
     bool csv = false;             // "--csv": the period as CSV on standard output
+    bool history = false;         // "--historial": every period in a window (or, with --csv, as
+                                  // CSV)
     std::string file;             // a kept period to look at (or to write as CSV)
     std::optional<int> exitCode;  // the program ends at once with this (help, version, a wrong
                                   // option)

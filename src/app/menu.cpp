@@ -20,13 +20,14 @@ void PutLittleEndian(std::string& out, size_t offset, uint32_t value, int bytes)
 }  // namespace
 
 std::vector<MenuTitle> ProgramMenus() {
-    return {{"&Operaciones",
-             {{Command::NewMonth, "Mes nuevo"},
-              {Command::Save, "Grabar", true},
-              {Command::Picture, "Bitmap", true},
-              {Command::Author, "Autor", true},
-              {Command::Quit, "Salir"}}},
-            {"&Ver", {{Command::Statistics, "Estadísticas"}}}};
+    return {
+        {"&Operaciones",
+         {{Command::NewMonth, "Mes nuevo"},
+          {Command::Save, "Grabar", true},
+          {Command::Picture, "Bitmap", true},
+          {Command::Author, "Autor", true},
+          {Command::Quit, "Salir"}}},
+        {"&Ver", {{Command::Statistics, "Estadísticas"}, {Command::History, "Historial…", true}}}};
 }
 
 std::vector<Shortcut> ProgramShortcuts() {

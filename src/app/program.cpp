@@ -56,6 +56,7 @@ bool Program::Open(std::error_code* loadError) {
         if (!restored) ledger_.Disown();
     }
     if (!restored && mode_ == ProgramMode::Viewing) return false;
+    window_.SetMenuState(Command::History, showHistory_ ? MenuState::Enabled : MenuState::Greyed);
     if (restored) {
         history_.Clear(true);
         SetStage(mode_ == ProgramMode::Viewing ? Stage::Viewing : Stage::PeriodInPlace);
@@ -162,6 +163,9 @@ void Program::Run(Command command) {
             return UndoOrRedo(command == Command::Undo);
         case Command::CorrectDay:
             return CorrectDay();
+        case Command::History:
+            if (showHistory_) showHistory_();
+            return;
     }
 }
 

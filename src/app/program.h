@@ -4,6 +4,7 @@
 // window's events to them; the ledger is the file the period is saved in.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -55,6 +56,8 @@ public:
     void Activated() override { AskIfFinished(); }
     void TimePassed() override;
 
+    // What "Historial…" does; without it the item is greyed.
+    void WhenHistoryAsked(std::function<void()> show) { showHistory_ = std::move(show); }
     // Asked by a later start: the window comes to the front and offers a new period, keeping the
     // current one beside the ledger under its start date.
     void NewPeriodRequested();
@@ -128,6 +131,7 @@ private:
     std::optional<GridPlace> menuDay_;  // the day whose menu was popped up last
     Date shownToday_;                   // the day marked as today when the page was last shown
     bool finishedAsked_ = false;
+    std::function<void()> showHistory_;
     MainWindow window_;
 };
 

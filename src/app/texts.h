@@ -42,3 +42,18 @@ constexpr const char* TEXT_UNDONE_EXPENSE = "Deshecho el gasto de ";
 constexpr const char* TEXT_REDONE_EXPENSE = "Rehecho el gasto de ";
 constexpr const char* TEXT_UNDONE_CORRECTION = "Deshecha la corrección del ";
 constexpr const char* TEXT_REDONE_CORRECTION = "Rehecha la corrección del ";
+// The history of every period.
+constexpr const char* TEXT_HISTORY_TITLE = "Historial – Monedario Pro";
+constexpr const char* TEXT_HISTORY_COLUMNS[] = {"Periodo", "Días",         "Asignado",   "Gastado",
+                                                "Queda",   "Días en rojo", "Mayor gasto"};
+constexpr const char* TEXT_HISTORY_SAVE = "Guardar como CSV…";
+constexpr const char* TEXT_HISTORY_SAVE_TITLE = "Guardar como CSV";
+constexpr const char* TEXT_HISTORY_SAVE_NAME = "historial.csv";
+constexpr const char* TEXT_HISTORY_SAVE_FILTER = "CSV (*.csv)";
+constexpr const char* TEXT_HISTORY_CHART = "Gráfico del historial";
+constexpr const char* TEXT_HISTORY_PERIODS = "Gastado frente a asignado, periodo a periodo";
+constexpr const char* TEXT_HISTORY_PERIODS_LEGEND[] = {"Asignado", "Gastado", "Gastado de más"};
+constexpr const char* TEXT_HISTORY_DAYS_LEGEND[] = {"Gastado", "Día en rojo", "Asignación diaria"};
+constexpr const char* TEXT_HISTORY_NOT_IN_FOLDER =
+    "El CSV no se guarda en la carpeta de los periodos, que el historial nunca cambia: elige "
+    "otra carpeta.";

@@ -3,6 +3,7 @@
 // that neither direction ever looks at the process locale.
 #include "format/format.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -17,6 +18,11 @@ constexpr int MAX_TEXT_LENGTH = 1 + MAX_INTEGER_DIGITS + MAX_INTEGER_DIGITS / 3 
 
 // Significant digits of the magnitude before it is cut to cents.
 constexpr int SIGNIFICANT_DIGITS = 18;
+// Below this every amount's text fits whole, cents included; from it on cents are counted
+// directly, within the range a count of cents can hold.
+constexpr double WHOLE_TEXT_LIMIT = 1e11;
+constexpr double LARGEST_COUNTED = 1e16;
+constexpr int CENTS_PER_UNIT = 100;
 
 std::string PaddedToLength(const char* text, size_t length) {
     std::string result(text, length < FORMATTED_AMOUNT_LENGTH ? length : FORMATTED_AMOUNT_LENGTH);
@@ -114,6 +120,16 @@ std::string FormatAmount(double amount) {
     text[length++] = static_cast<char>('0' + kept[integerEnd]);
     text[length++] = static_cast<char>('0' + kept[integerEnd + 1]);
     return PaddedToLength(text.data(), static_cast<size_t>(length));
+}
+
+long long ShownCents(double amount) {
+    if (!std::isfinite(amount)) return 0;
+    if (std::fabs(amount) >= WHOLE_TEXT_LIMIT)
+        return std::llround(std::clamp(amount, -LARGEST_COUNTED, LARGEST_COUNTED) * CENTS_PER_UNIT);
+    long long cents = 0;
+    for (char c : FormatAmount(amount))
+        if (c >= '0' && c <= '9') cents = cents * 10 + (c - '0');
+    return amount < 0 ? -cents : cents;
 }
 
 // Leading blanks are spaces and tabs. A number too long for binary64 gives an infinity, and one

@@ -12,6 +12,10 @@ constexpr size_t FORMATTED_AMOUNT_LENGTH = 19;
 // The amount with "." between thousands and "'" before two decimals, padded with blanks on the
 // right to exactly 19 characters (longer texts are cut to 19).
 std::string FormatAmount(double amount);
+// The amount in cents exactly as FormatAmount shows it, its rounding included; amounts of a
+// hundred thousand million and more, whose text may be cut, are rounded to the cent instead, and
+// no numbers (NaN, infinities) count as 0.
+long long ShownCents(double amount);
 // ",", "." and "'" all count as the decimal point; the number at the start of the text, or 0.
 double ParseAmount(std::string_view text);
 // The amount as a person would type it: its displayed cents with a decimal comma, no thousands

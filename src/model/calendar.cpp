@@ -10,6 +10,9 @@ constexpr std::string_view MONTH_NAMES[13] = {
     "",      "Enero",  "Febrero",    "Marzo",   "Abril",     "Mayo",     "Junio",
     "Julio", "Agosto", "Septiembre", "Octubre", "Noviembre", "Diciembre"};
 
+constexpr std::string_view SHORT_MONTH_NAMES[13] = {"",    "ene", "feb", "mar", "abr", "may", "jun",
+                                                    "jul", "ago", "sep", "oct", "nov", "dic"};
+
 }  // namespace
 
 std::string_view DayName(int weekday) {
@@ -18,6 +21,10 @@ std::string_view DayName(int weekday) {
 
 std::string_view MonthName(int month) {
     return month >= 1 && month <= 12 ? MONTH_NAMES[month] : MONTH_NAMES[0];
+}
+
+std::string_view ShortMonthName(int month) {
+    return month >= 1 && month <= 12 ? SHORT_MONTH_NAMES[month] : SHORT_MONTH_NAMES[0];
 }
 
 // A congruence over a year that starts in March; January and February count as months 11 and

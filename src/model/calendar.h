@@ -15,3 +15,5 @@ int16_t DaysInMonth(int16_t year, int16_t month);
 // those (only a damaged ledger has such a month).
 std::string_view DayName(int weekday);
 std::string_view MonthName(int month);
+// "ene" .. "dic" for 1..12, as dates are written short; empty outside those.
+std::string_view ShortMonthName(int month);

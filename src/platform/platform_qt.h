@@ -32,6 +32,7 @@ struct MainWindow::Widgets {
     QMenu* popup = nullptr;           // a menu popped up over the surface, while it is open
     WindowEvents* events = nullptr;
     bool ended = false;
+    bool besideAnotherLoop = false;  // End hides the window, which runs no loop of its own
     int endValue = 0;
     SurfaceDescription description;  // what a screen reader is told
     std::optional<Rect> focusMark;   // drawn over the picture

@@ -89,7 +89,11 @@ public:
     void Open();
     // Runs until End, and returns its value.
     int Exec();
+    // Ends the loop, which hides the window.
     void End(int value);
+    // The window is shown beside another window's loop and never runs one of its own (a
+    // read-only window opened from the history): End hides it at once.
+    void ShownBesideAnotherLoop();
     bool Ended() const;
     int EndValue() const;
 

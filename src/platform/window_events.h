@@ -11,7 +11,18 @@
 #include "model/geometry.h"
 
 // The commands of the menu bar, of a day's menu and of the window's shortcuts.
-enum class Command { NewMonth, Save, Picture, Author, Quit, Statistics, Undo, Redo, CorrectDay };
+enum class Command {
+    NewMonth,
+    Save,
+    Picture,
+    Author,
+    Quit,
+    Statistics,
+    Undo,
+    Redo,
+    CorrectDay,
+    History
+};
 
 enum class MenuState { Enabled, Greyed, Checked };
 

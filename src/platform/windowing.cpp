@@ -633,6 +633,12 @@ void MainWindow::End(int value) {
     w.ended = true;
     w.endValue = value;
     if (w.loop) w.loop->exit(value);
+    // A window shown beside another one's loop has none of its own to leave: it goes at once.
+    if (!w.loop && w.besideAnotherLoop) w.main->hide();
+}
+
+void MainWindow::ShownBesideAnotherLoop() {
+    widgets_->besideAnotherLoop = true;
 }
 
 bool MainWindow::Ended() const {

@@ -49,7 +49,7 @@ void Ledger::RemoveSaveLeftovers(const std::string& otherFileName) {
 }
 
 FileError Ledger::Save(const Period& period) {
-    if (lockedOut_) return FileError::PermissionDenied;
+    if (lockedOut_ || readOnly_) return FileError::PermissionDenied;
     std::string content;
     content.reserve(GRID_CELLS * DAY_RECORD_SIZE);
     for (const DayRecord& day : period.Records()) {
@@ -76,7 +76,8 @@ FileError Ledger::Save(const Period& period) {
 std::error_code Ledger::Load(DayRecords& into) {
     owned_ = FileIdentity{};
     std::error_code error;
-    const int handle = OpenRecordFile(path_, &error);
+    const int handle =
+        OpenRecordFile(path_, &error, readOnly_ ? RecordLock::None : RecordLock::Exclusive);
     if (handle < 0) return error;
     owned_ = IdentifyOpenFile(handle);
     const long long size = RecordFileSize(handle, &error);

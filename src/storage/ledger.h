@@ -40,18 +40,25 @@ std::string FileErrorBanner(FileError error);
 // beside itself, whoever runs it: each user's is in "monedario" in their data folder `dataHome`.
 std::string PlaceLedger(const std::string& programFolder, const std::string& dataHome);
 
+// Who opens a ledger: the run that keeps the period in it, or a reader that only looks at a
+// period (a kept one, the history of them all) and never stands in the owner's way.
+enum class LedgerAccess { Owner, ReadOnly };
+
 class Ledger {
 public:
-    // The ledger at `path` for the whole run: it is never looked for anywhere else.
-    Ledger(std::string path, FileCalls& calls) : path_(std::move(path)), calls_(calls) {}
+    // The ledger at `path` for the whole run: it is never looked for anywhere else. A read-only
+    // ledger is loaded without a lock and refuses every save and every new period.
+    Ledger(std::string path, FileCalls& calls, LedgerAccess access = LedgerAccess::Owner)
+        : path_(std::move(path)), calls_(calls), readOnly_(access == LedgerAccess::ReadOnly) {}
 
     const std::string& Path() const { return path_; }
 
     // Puts every complete record into the cell its own column and row name (the later record
     // for a cell wins); records naming a cell outside the grid are skipped, and amounts that are
     // no numbers are read as 0, in which case the file does not count as loaded. The file is
-    // read in large blocks and never changed. Gives the system's error when the file could not
-    // be read whole: it then does not count as loaded either.
+    // read in large blocks, under an exclusive lock unless the ledger is read-only, and never
+    // changed. Gives the system's error when the file could not be read whole: it then does not
+    // count as loaded either.
     std::error_code Load(DayRecords& into);
     // The file just loaded holds no period that can be shown: it is not taken as the ledger.
     void Disown() { owned_ = FileIdentity{}; }
@@ -88,4 +95,5 @@ private:
     // this one is set aside before a save, never overwritten.
     FileIdentity owned_;
     bool lockedOut_ = false;
+    bool readOnly_ = false;
 };

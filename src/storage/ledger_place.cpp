@@ -64,6 +64,7 @@ std::string Ledger::ArchiveTargetFor(Date start) const {
 }
 
 std::error_code Ledger::Archive(std::string* archived) {
+    if (readOnly_) return SystemError(EPERM);
     if (!PathExists(path_)) return {};
     Date start;
     if (!PeriodStartInLedger(path_, calls_, &start) && !FileModifiedDate(path_, &start))

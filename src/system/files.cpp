@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The file half of the platform layer on plain POSIX: the executable's folder, record files held
-// under an exclusive lock, the replacement of a whole file that survives crashes (with its
-// backup, through links, or in place), setting a file aside, leftovers and the folder lock.
+// The file half of the platform layer on plain POSIX: the executable's folder, record files read
+// with or without an exclusive lock, a folder's names, the replacement of a whole file that
+// survives crashes (with its backup, through links, or in place), setting a file aside, leftovers
+// and the folder lock.
 #include "system/files.h"
 
 #include <dirent.h>
@@ -13,9 +14,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -96,7 +99,7 @@ bool PathExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-int OpenRecordFile(const std::string& path, std::error_code* error) {
+int OpenRecordFile(const std::string& path, std::error_code* error, RecordLock lock) {
     // O_NONBLOCK keeps a FIFO in the file's place from blocking the open; anything but a regular
     // file is refused right after.
     const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -119,10 +122,12 @@ int OpenRecordFile(const std::string& path, std::error_code* error) {
         close(fd);
         return -1;
     }
-    int lockResult;
-    do {
-        lockResult = flock(fd, LOCK_EX | LOCK_NB);
-    } while (lockResult != 0 && errno == EINTR);
+    int lockResult = 0;
+    if (lock == RecordLock::Exclusive) {
+        do {
+            lockResult = flock(fd, LOCK_EX | LOCK_NB);
+        } while (lockResult != 0 && errno == EINTR);
+    }
     if (lockResult != 0 || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         SetError(error, errno);
         close(fd);
@@ -417,6 +422,28 @@ int RemoveReplacementLeftovers(const std::string& folder, const std::string& nam
     }
     closedir(dir);
     return removed;
+}
+
+std::error_code ListFolder(const std::string& folder, std::vector<std::string>* names) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return SystemError(errno);
+    errno = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names->push_back(name);
+    }
+    const std::error_code error = SystemError(errno);
+    closedir(dir);
+    return error;
+}
+
+// The category's own message depends on the locale; the C locale's never does.
+std::string SystemErrorText(std::error_code error) {
+    const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+    if (c == locale_t{}) return error.message();
+    std::string text = strerror_l(error.value(), c);
+    freelocale(c);
+    return text;
 }
 
 void IgnoreFileSizeSignal() {

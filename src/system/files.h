@@ -44,9 +44,13 @@ std::string FollowLinks(const std::string& path);
 std::string FolderOf(const std::string& path);
 std::string NameOf(const std::string& path);
 
-// A regular file opened for reading under an exclusive lock; -1 on failure (see *error). A
-// folder, a pipe or a file another opener holds is refused.
-int OpenRecordFile(const std::string& path, std::error_code* error);
+// How a record file is opened: under an exclusive lock, refused while another opener holds
+// one, or merely read, as by a reader that changes nothing and must never stand in the way.
+enum class RecordLock { Exclusive, None };
+// A regular file opened for reading, under the lock asked for; -1 on failure (see *error). A
+// folder, a pipe or (with the lock) a file another opener holds is refused.
+int OpenRecordFile(const std::string& path, std::error_code* error,
+                   RecordLock lock = RecordLock::Exclusive);
 long long RecordFileSize(int handle, std::error_code* error);  // -1 on failure
 bool ReadAt(int handle, long long offset, void* buffer, size_t size, std::error_code* error);
 void CloseRecordFile(int handle);
@@ -71,6 +75,13 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b);
 // leaves: regular files named "." + name + "." and six letters or digits, nothing else. Returns
 // how many went.
 int RemoveReplacementLeftovers(const std::string& folder, const std::string& name);
+
+// The names in `folder` but "." and "..", in no particular order; the reason of a failure.
+std::error_code ListFolder(const std::string& folder, std::vector<std::string>* names);
+
+// The system's description of an error, in English whatever the process's locale, as every other
+// error the program shows.
+std::string SystemErrorText(std::error_code error);
 
 // A write beyond the process's file size limit then fails with EFBIG instead of ending the
 // process by a signal.

@@ -57,7 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"StrayArgument", "ahorros.log otro.log", 2, "",
                    "monedario: argumento de más: otro.log"},
         OptionCase{"NewPeriodWithAFile", "--nuevo-periodo ahorros.log", 2, "",
-                   "monedario: --nuevo-periodo no va con --csv ni con un archivo"}),
+                   "monedario: --nuevo-periodo no va con --csv ni con un archivo"},
+        OptionCase{"HistoryWithAFile", "--historial ahorros.log", 2, "",
+                   "monedario: --historial no va con --nuevo-periodo ni con un archivo"}),
     [](const testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
 
 // The stored period is put aside and the program opens on the welcome screen, ready for a new

@@ -85,7 +85,7 @@ TEST_F(CommandTest, MenuBarHoldsTwoMenusWithTheirItemsInOrderWithoutShortcuts) {
     ASSERT_EQ(menus.size(), 2);
     const std::vector<std::vector<std::string>> expected = {
         {"&Operaciones", "Mes nuevo", "-", "Grabar", "-", "Bitmap", "-", "Autor", "Salir"},
-        {"&Ver", "Estadísticas"}};
+        {"&Ver", "Estadísticas", "-", "Historial…"}};
     for (int m = 0; m < 2; ++m) {
         ASSERT_NE(menus[m]->menu(), nullptr);
         std::vector<std::string> seen = {menus[m]->text().toStdString()};
@@ -98,7 +98,8 @@ TEST_F(CommandTest, MenuBarHoldsTwoMenusWithTheirItemsInOrderWithoutShortcuts) {
     const std::pair<Command, const char*> commands[] = {
         {Command::NewMonth, "Mes nuevo"}, {Command::Save, "Grabar"},
         {Command::Picture, "Bitmap"},     {Command::Author, "Autor"},
-        {Command::Quit, "Salir"},         {Command::Statistics, "Estadísticas"}};
+        {Command::Quit, "Salir"},         {Command::Statistics, "Estadísticas"},
+        {Command::History, "Historial…"}};
     for (auto [command, text] : commands) EXPECT_EQ(ActionOf(command)->text().toStdString(), text);
 }
 

@@ -225,12 +225,12 @@ TEST_F(MonthTest, PeriodAsCsv) {
     AddExpense(records, 7, 1, 1234.5, "1.234'50  ");  // Sunday 1 December
     const std::string csv = PeriodCsv(PeriodOf(records));
     EXPECT_TRUE(
-        csv.starts_with("fecha;asignado;gastado;saldo\n"
-                        "2024-12-01;32,26;1234,50;-1202,24\n"
-                        "2024-12-02;32,26;0,00;32,26\n"))
+        csv.starts_with("fecha,asignado,gastado,saldo\n"
+                        "2024-12-01,\"32,26\",\"1234,50\",\"-1202,24\"\n"
+                        "2024-12-02,\"32,26\",\"0,00\",\"32,26\"\n"))
         << csv;
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 32);
-    EXPECT_NE(csv.find("\n2024-12-31;32,26;0,00;32,26\n"), std::string::npos);
+    EXPECT_NE(csv.find("\n2024-12-31,\"32,26\",\"0,00\",\"32,26\"\n"), std::string::npos);
 }
 
 // From the command line, without a display: the ledger beside the program or a given file; a
@@ -246,8 +246,9 @@ TEST_F(MonthTest, CsvFromTheCommandLine) {
         int exitCode;
         const char* outStarts;
         const char* errHas;
-    } cases[] = {{"--csv", 0, "fecha;asignado;gastado;saldo\n2024-03-15;100,00;0,00;100,00\n", ""},
-                 {"--csv ahorros.log", 0, "fecha;", ""},
+    } cases[] = {{"--csv", 0,
+                  "fecha,asignado,gastado,saldo\n2024-03-15,\"100,00\",\"0,00\",\"100,00\"\n", ""},
+                 {"--csv ahorros.log", 0, "fecha,", ""},
                  {"--csv missing.log", 1, "", "missing.log: no existe"},
                  {"--csv damaged.log", 1, "", "no contiene un periodo"},
                  {"--csv folder.log", 1, "", "folder.log: no se puede leer: Is a directory"}};

@@ -1,34 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A fresh program for each test, its window open headless, with "today" fixed and the ledger in a
-// fresh temporary folder. The test uses it as a person does, through the menu, clicks on the real
-// surface and keys, and reads back what the person, a screen reader or a file sees: the banner,
-// the menu's item states, what the days say, the keyboard's mark, the ledger's bytes and the
-// surface's pixels.
+// fresh temporary folder, and the history of its folder as the program has it. The test uses it
+// as a person does, through the menu, clicks on the real surface and keys, and reads back what
+// the person, a screen reader or a file sees: the banner, the menu's item states, what the days
+// say, the keyboard's mark, the ledger's bytes, the surface's pixels and the history's table.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <memory>
+#include <typeindex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/history_of_periods.h"
 #include "app/program.h"
 #include "app/texts.h"
 #include "cell_geometry.h"
+#include "platform/history_qt.h"
 #include "platform/platform_qt.h"
 #include "test_files.h"
 #include "view/calendar.h"
@@ -47,6 +54,7 @@ public:
     FileCalls files;
     std::unique_ptr<Ledger> ledger;
     std::unique_ptr<Program> program;
+    std::unique_ptr<HistoryOfPeriods> periods;
 
     void SetUp() override {
         folder = MakeTemporaryFolder();
@@ -64,12 +72,15 @@ public:
     void Open(ProgramMode mode = ProgramMode::Editing, const std::string& name = LEDGER_FILE_NAME) {
         ledger = std::make_unique<Ledger>(folder + name, files);
         program = std::make_unique<Program>(fonts, *ledger, files, *this, mode);
+        periods = std::make_unique<HistoryOfPeriods>(fonts, ledger->Path(), *this);
+        if (mode == ProgramMode::Editing) program->WhenHistoryAsked([this] { periods->Show(); });
         program->Open();
         ASSERT_TRUE(QTest::qWaitForWindowActive(MainWidget()));
         QApplication::processEvents();  // what the program does once its window is active
     }
-    // The program ends and its window goes.
+    // The program ends and its windows go.
     void Close() {
+        periods.reset();
         program.reset();
         ledger.reset();
     }
@@ -184,15 +195,7 @@ public:
     static constexpr const char* ESCAPE_KEY = "<Escape>";
     static constexpr const char* CLOSE_BOX = "<close box>";
     void AnswerNextQuestion(const char* answer) {
-        answerer_ = std::make_unique<QTimer>();  // the test's latest answer, gone with the test
-        QTimer* poll = answerer_.get();
-        poll->setInterval(10);
-        auto ticks = std::make_shared<int>(0);
-        QObject::connect(poll, &QTimer::timeout, [this, poll, answer, ticks] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box && ++*ticks < QUESTION_WAIT_TICKS) return;
-            poll->stop();
-            if (!box) return;  // nothing was asked
+        WhenAsked<QMessageBox>([this, answer](QMessageBox* box) {
             question = box->text().toStdString();
             if (answer == ESCAPE_KEY) return QTest::keyClick(box, Qt::Key_Escape);
             if (answer == CLOSE_BOX) return static_cast<void>(box->close());
@@ -201,7 +204,51 @@ public:
             ADD_FAILURE() << "no button " << answer << " in the question " << question;
             box->reject();
         });
-        poll->start();
+    }
+    // The next message is read into `question` and closed, as its only button would.
+    void DismissNextMessage() {
+        WhenAsked<QMessageBox>([this](QMessageBox* box) {
+            question = box->text().toStdString();
+            box->accept();
+        });
+    }
+    // The next file dialog is given `path`, or cancelled for an empty one.
+    void AnswerNextFileDialog(const std::string& path) {
+        WhenAsked<QFileDialog>([path](QFileDialog* dialog) {
+            if (path.empty()) return dialog->reject();
+            dialog->selectFile(QString::fromStdString(path));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    }
+
+    // ---- the history window
+    void ChooseHistory() { Choose(Command::History); }
+    HistoryWindow::Widgets& HistoryUi() { return periods->Window()->Ui(); }
+    // The table's texts row by row, as a person reads them: a cell spanning others counts once.
+    std::vector<std::vector<std::string>> HistoryTable() {
+        QTableWidget* table = HistoryUi().table;
+        std::vector<std::vector<std::string>> rows(table->rowCount());
+        for (int r = 0; r < table->rowCount(); ++r)
+            for (int c = 0; c < table->columnCount(); c += table->columnSpan(r, c))
+                rows[r].push_back(table->item(r, c) ? table->item(r, c)->text().toStdString() : "");
+        return rows;
+    }
+    bool HistoryCellInRed(int row, int column) {
+        const QTableWidgetItem* item = HistoryUi().table->item(row, column);
+        return item && item->foreground().color() == QColor(Qt::red);
+    }
+    // A key where the keyboard is in the history window.
+    void HistoryKey(Qt::Key key) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus && focus->window() == HistoryUi().main ? focus : HistoryUi().table,
+                        key);
+        QApplication::processEvents();
+    }
+    void DoubleClickHistoryRow(int row) {
+        QTableWidget* table = HistoryUi().table;
+        const QPoint at = table->visualRect(table->model()->index(row, 0)).center();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     }
 
     void WriteFile(const std::string& name, const std::string& bytes) {
@@ -317,6 +364,24 @@ public:
     QAction* ActionOf(Command command) { return Ui().actions.at(command); }
 
 private:
+    // Polls for the next modal dialog of type D and hands it to `answer`; gives up after a while.
+    // A later answer for the same kind of dialog replaces one still waiting; the polls go with
+    // the test.
+    template <typename D>
+    void WhenAsked(std::function<void(D*)> answer) {
+        std::unique_ptr<QTimer>& slot = answerers_[std::type_index(typeid(D))];
+        slot = std::make_unique<QTimer>();
+        QTimer* poll = slot.get();
+        poll->setInterval(10);
+        auto ticks = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, [poll, answer, ticks] {
+            auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+            if (!dialog && ++*ticks < QUESTION_WAIT_TICKS) return;
+            poll->stop();
+            if (dialog) answer(dialog);
+        });
+        poll->start();
+    }
     QWidget* FocusedWidget() {
         QWidget* focus = QApplication::focusWidget();
         return focus ? focus : SurfaceWidget();
@@ -338,5 +403,5 @@ private:
         return amount;
     }
     std::unique_ptr<QWidget> other_;
-    std::unique_ptr<QTimer> answerer_;
+    std::map<std::type_index, std::unique_ptr<QTimer>> answerers_;
 };

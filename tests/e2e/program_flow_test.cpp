@@ -97,7 +97,7 @@ TEST_F(ProgramWindowTest, FirstPeriodIsSavedPicturedAndShownAgainAtTheNextStart)
     EXPECT_EQ(ItemStates(OPERATIONS_MENU, OPERATIONS_ITEMS),
               (std::vector<bool>{false, true, true, true, true}))
         << "with a period Mes nuevo is greyed and the period's commands are offered";
-    ASSERT_NO_FATAL_FAILURE(Choose(VIEW_MENU, 1, ESTADISTICAS));
+    ASSERT_NO_FATAL_FAILURE(Choose(VIEW_MENU, VIEW_ITEMS, ESTADISTICAS));
     ASSERT_TRUE(WaitForWindow(
         [this](const RgbImage& s) {
             return Page(s, 10, 10) == RGB_RED && Page(s, 10, 30) == RGB_GREEN;
@@ -231,7 +231,7 @@ TEST_F(ProgramWindowTest, FirstPeriodIsSavedPicturedAndShownAgainAtTheNextStart)
         ASSERT_TRUE(WaitForMenuClosed());
     }
     // Events are handled in order: once the gauges show, the click before them was handled too.
-    ASSERT_NO_FATAL_FAILURE(Choose(VIEW_MENU, 1, ESTADISTICAS));
+    ASSERT_NO_FATAL_FAILURE(Choose(VIEW_MENU, VIEW_ITEMS, ESTADISTICAS));
     ASSERT_TRUE(WaitForWindow(
         [this](const RgbImage& s) {
             return Page(s, 10, 10) == RGB_RED && Page(s, 10, 30) == RGB_GREEN;

@@ -94,7 +94,7 @@ constexpr int BMP_ROW_BYTES = 2528;
 enum OperationsItem { MES_NUEVO, GRABAR, BITMAP, AUTOR, SALIR, OPERATIONS_ITEMS };
 constexpr int OPERATIONS_MENU = 0;
 constexpr int VIEW_MENU = 1;
-constexpr int ESTADISTICAS = 0;
+enum ViewItem { ESTADISTICAS, HISTORIAL, VIEW_ITEMS };
 
 // ---------------------------------------------------------------------------------------------
 // The calendar, computed independently of the program.

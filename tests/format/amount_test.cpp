@@ -167,6 +167,29 @@ TEST(ParseAmountTest, LongTextsGiveTheNearestValue) {
     }
 }
 
+// The cents a sum shows, rounded as its text is: traces below the cent are no debt.
+TEST(ShownCentsTest, CountsTheCentsTheTextShows) {
+    const struct {
+        const char* name;
+        double amount;
+        long long cents;
+    } cases[] = {
+        {"WholeAmount", 3100, 310000},
+        {"HalfCentGoesToTheEvenCent", 0.125, 12},
+        {"TraceBelowZeroIsZero", -1e-13, 0},
+        {"TraceAboveAWholeAmount", 1000.0000000000001, 100000},
+        {"Negative", -100, -10000},
+        {"ThousandsSeparatorsAreNoDigits", 1234567.891, 123456789},
+        {"TooLargeForItsText", 2.5e12, 250000000000000},
+        {"NotANumberIsZero", NAN_VALUE, 0},
+        {"InfinityIsZero", -INFINITY_VALUE, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ShownCents(c.amount), c.cents);
+    }
+}
+
 TEST(TrimBlanksTest, RemovesBlanksOnBothSides) {
     const struct {
         const char* text;

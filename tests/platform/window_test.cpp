@@ -299,6 +299,21 @@ TEST_F(WindowTest, ClosingIsARequestAndTheLoopEndsWithTheValueGiven) {
     EXPECT_EQ(window.Exec(), 3) << "an ended loop returns at once";
 }
 
+// A window shown beside another one's loop (a read-only window opened from the history) has no
+// loop of its own to leave: ending it hides it at once. Any other window goes when its loop
+// ends.
+TEST_F(WindowTest, EndingAWindowBesideAnotherLoopHidesIt) {
+    for (bool beside : {false, true}) {
+        SCOPED_TRACE(beside ? "beside another loop" : "with a loop of its own");
+        MainWindow other(events, WindowShape{"Otra", 846, 577, Rect{1, 1, 845, 555}, {}}, {});
+        if (beside) other.ShownBesideAnotherLoop();
+        other.Open();
+        other.End(4);
+        EXPECT_EQ(other.Ui().main->isVisible(), !beside);
+        EXPECT_EQ(other.Exec(), 4);
+    }
+}
+
 TEST_F(WindowTest, MenuStatesAreSetWhole) {
     EXPECT_EQ(window.GetMenuState(Command::NewMonth), MenuState::Enabled);
     for (MenuState state :
