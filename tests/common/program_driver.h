@@ -197,8 +197,8 @@ public:
     void AnswerNextQuestion(const char* answer) {
         WhenAsked<QMessageBox>([this, answer](QMessageBox* box) {
             question = box->text().toStdString();
-            if (answer == ESCAPE_KEY) return QTest::keyClick(box, Qt::Key_Escape);
-            if (answer == CLOSE_BOX) return static_cast<void>(box->close());
+            if (std::string_view(answer) == ESCAPE_KEY) return QTest::keyClick(box, Qt::Key_Escape);
+            if (std::string_view(answer) == CLOSE_BOX) return static_cast<void>(box->close());
             for (QAbstractButton* button : box->buttons())
                 if (button->text() == QString::fromUtf8(answer)) return button->click();
             ADD_FAILURE() << "no button " << answer << " in the question " << question;

@@ -427,24 +427,25 @@ TEST_F(KeyTest, SurfaceShowsTheFieldAfterEveryEdit) {
     EntryField mine;
     mine.Open(FieldPurpose::MonthlyTotal, {}, {at.left, at.top},
               fonts.Get(ENTRY_FONT_FACE, ENTRY_FONT_POINTS, true));
-    const struct {
-        const char* keys;
-        std::vector<std::pair<KeyAction, char32_t>> edits;
-    } steps[] = {
-        {"", {}},
-        {"12,5",
-         {{KeyAction::Put, U'1'},
-          {KeyAction::Put, U'2'},
-          {KeyAction::Put, U','},
-          {KeyAction::Put, U'5'}}},
-        {"<<\b", {{KeyAction::Left, 0}, {KeyAction::Left, 0}, {KeyAction::Backspace, 0}}},
-        {"^9", {{KeyAction::Home, 0}, {KeyAction::Put, U'9'}}},
-        {"$", {{KeyAction::End, 0}}},
-        {"\b\b\b\b\b", std::vector<std::pair<KeyAction, char32_t>>(5, {KeyAction::Backspace, 0})}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(testing::Message() << "after \"" << step.keys << "\"");
-        Keys(step.keys);
-        for (const auto& [action, character] : step.edits) mine.Edit(action, character);
+    // The edit each key of a script makes, as the key queue names it.
+    const auto edit = [](char key) {
+        switch (key) {
+            case '<':
+                return KeyAction::Left;
+            case '^':
+                return KeyAction::Home;
+            case '$':
+                return KeyAction::End;
+            case '\b':
+                return KeyAction::Backspace;
+            default:
+                return KeyAction::Put;
+        }
+    };
+    for (const char* keys : {"", "12,5", "<<\b", "^9", "$", "\b\b\b\b\b"}) {
+        SCOPED_TRACE(testing::Message() << "after \"" << keys << "\"");
+        Keys(keys);
+        for (const char* k = keys; *k; ++k) mine.Edit(edit(*k), static_cast<char32_t>(*k));
         int unlike = 0;
         for (int y = 0; y < ENTRY_HEIGHT; ++y)
             for (int x = 0; x < ENTRY_WIDTH; ++x)
@@ -556,7 +557,7 @@ TEST_F(InputTest, UnevenTotalIsKeptExactAndShownToTheCent) {
     Open();
     BeginPeriod(1, "1000");  // 31 days of March 2024
     EXPECT_EQ(BalanceShown(1), "32'26");
-    EXPECT_EQ(SavedDay(1).allowance, 1000.0 / 31);
+    EXPECT_EQ(double{SavedDay(1).allowance}, 1000.0 / 31);
 }
 
 TEST_F(InputTest, EmptyMonthlyTotalPutsThePeriodInPlaceWithNothingToSpend) {
