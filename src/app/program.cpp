@@ -21,15 +21,6 @@ WindowShape ShapeFor(ProgramMode mode, const Ledger& ledger) {
                        mode == ProgramMode::Editing ? ProgramShortcuts() : std::vector<Shortcut>{}};
 }
 
-// "Deshecho el gasto de 12,50 € del miércoles 20 de marzo".
-std::string TellChange(const DayChange& change, const Period& period, bool undone) {
-    const std::string date = DescribeDate(period, change.day);
-    const std::string amount = SpokenAmount(change.amount);
-    if (change.kind == ChangeKind::Expense)
-        return (undone ? TEXT_UNDONE_EXPENSE : TEXT_REDONE_EXPENSE) + amount + " del " + date;
-    return (undone ? TEXT_UNDONE_CORRECTION : TEXT_REDONE_CORRECTION) + date + " a " + amount;
-}
-
 }  // namespace
 
 Program::Program(Fonts& fonts, Ledger& ledger, FileCalls& files, const Clock& clock,
@@ -426,6 +417,6 @@ void Program::UndoOrRedo(bool undo) {
     const std::optional<DayChange> change = undo ? history_.Undo(period_) : history_.Redo(period_);
     if (!change) return;
     RedrawCalendar();
-    Present(TellChange(*change, period_, undo));
+    Present(DescribeChange(*change, period_, undo));
     page_.BannerDismissed();
 }

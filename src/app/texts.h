@@ -36,12 +36,7 @@ constexpr const char* ANSWER_NOT_NOW = "Ahora no";
 constexpr const char* ITEM_CORRECT_DAY = "Corregir el gasto del día…";
 constexpr const char* ITEM_UNDO = "Deshacer";
 constexpr const char* ITEM_REDO = "Rehacer";
-// What a screen reader is told of a change taken back or done again: "Deshecho el gasto de
-// 12,50 € del miércoles 20 de marzo", "Rehecha la corrección del miércoles 20 de marzo a 17,50 €".
-constexpr const char* TEXT_UNDONE_EXPENSE = "Deshecho el gasto de ";
-constexpr const char* TEXT_REDONE_EXPENSE = "Rehecho el gasto de ";
-constexpr const char* TEXT_UNDONE_CORRECTION = "Deshecha la corrección del ";
-constexpr const char* TEXT_REDONE_CORRECTION = "Rehecha la corrección del ";
+
 // The history of every period.
 constexpr const char* TEXT_HISTORY_TITLE = "Historial – Monedario Pro";
 constexpr const char* TEXT_HISTORY_COLUMNS[] = {"Periodo", "Días",         "Asignado",   "Gastado",

@@ -49,6 +49,16 @@ std::string DescribeDay(const Period& period, GridPlace place) {
     return text;
 }
 
+std::string DescribeChange(const DayChange& change, const Period& period, bool undone) {
+    const std::string date = DescribeDate(period, change.day);
+    const std::string amount = SpokenAmount(change.amount);
+    if (change.kind == ChangeKind::Expense)
+        return (undone ? "Deshecho el gasto de " : "Rehecho el gasto de ") + amount + " del " +
+               date;
+    return (undone ? "Deshecha la corrección del " : "Rehecha la corrección del ") + date + " a " +
+           amount;
+}
+
 std::string DateInWords(Date date) {
     return std::to_string(date.day) + " de " + Lowercase(MonthName(date.month)) + " de " +
            std::to_string(date.year);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/history.h"
 #include "model/period.h"
 #include "platform/surface_description.h"
 
@@ -17,6 +18,10 @@ std::string SpokenAmount(double amount);
 std::string DescribeDay(const Period& period, GridPlace place);
 // The date alone: "lunes 11 de marzo".
 std::string DescribeDate(const Period& period, GridPlace place);
+// A change taken back (`undone`) or done again, as a screen reader is told it: "Deshecho el gasto
+// de 12,50 € del miércoles 20 de marzo", "Rehecha la corrección del miércoles 20 de marzo a
+// 17,50 €".
+std::string DescribeChange(const DayChange& change, const Period& period, bool undone);
 // "10 de diciembre de 2026".
 std::string DateInWords(Date date);
 // What hovering a day tells: its date, allowance, spent and left; for `today`, what may be spent
