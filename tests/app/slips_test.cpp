@@ -170,7 +170,9 @@ TEST_F(SlipTest, UndoAndRedoStepThroughTheChangesOfThisRun) {
         s.act(*this);
         EXPECT_EQ(SpentShown(20), s.day20);
         EXPECT_EQ(SpentShown(22), s.day22);
-        if (s.notice) EXPECT_EQ(Told().notice, s.notice);
+        if (s.notice) {
+            EXPECT_EQ(Told().notice, s.notice);
+        }
     }
     EXPECT_EQ(DayTold(22), "viernes 22 de marzo: quedan 100,00 €");
     EXPECT_FALSE(SalirAsks()) << "back to what was saved";

@@ -71,7 +71,7 @@ protected:
     RecordedEvents events;
     MainWindow window{
         events,
-        WindowShape{"Monedario Pro", 846, 577, Rect{1, 1, 845, 555}},
+        WindowShape{"Monedario Pro", 846, 577, Rect{1, 1, 845, 555}, {}},
         {{"Operaciones", {{Command::NewMonth, "Mes nuevo"}, {Command::Quit, "Salir", true}}}}};
 
     QWidget* Main() { return window.Ui().main; }
