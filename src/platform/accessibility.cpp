@@ -295,6 +295,9 @@ QString Item::text(QAccessible::Text t) const {
         return {};
     }
     if (t == QAccessible::Description && kind_ == Kind::Gauge) return Text(ShownGauge().amount);
+    // A day's tooltip, today's with what is left a day, for whoever cannot hover it.
+    if (t == QAccessible::Description && kind_ == Kind::Cell)
+        return index_ < static_cast<int>(d.cells.size()) ? Text(d.cells[index_].tip) : QString();
     if (t != QAccessible::Name) return {};
     switch (kind_) {
         case Kind::Heading:

@@ -2,6 +2,7 @@
 // Today and the month's end: today's day framed over the calendar and moved at midnight, what a
 // day's tooltip tells (for today, what is left a day from then on), and a finished period
 // offered to be kept for a new one.
+#include <QAccessible>
 #include <filesystem>
 #include <string>
 
@@ -119,6 +120,11 @@ TEST_F(TodayTest, TooltipTellsWhatIsLeftPerDayFromToday) {
         Press(Qt::Key_Right);
         Press(Qt::Key_Right);
         EXPECT_EQ(Told().cells[CellIndex(*MarkedDay())].tip, todays) << "the keyboard's day";
+        QAccessibleInterface* surface = QAccessible::queryAccessibleInterface(SurfaceWidget());
+        QAccessibleInterface* cell = surface->focusChild();
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->text(QAccessible::Description).toStdString(), todays)
+            << "a screen reader reads the keyboard's day's tooltip as its description";
         Close();
         std::filesystem::remove(folder + LEDGER_FILE_NAME);
     }
