@@ -264,23 +264,7 @@ void PrintTo(const SaveFailure& c, std::ostream* out) {
     *out << c.name;
 }
 
-struct SaveFailureTest : CommandTest, testing::WithParamInterface<SaveFailure> {
-    // Every file under the test folder with its bytes, folders marked as such.
-    std::map<std::string, std::string> Tree(const std::string& path = "") {
-        std::map<std::string, std::string> tree;
-        for (const std::string& name : FolderNames(folder + path)) {
-            struct stat info;
-            const std::string inner = path + name;
-            if (stat((folder + inner).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-                tree[inner] = "<folder>";
-                tree.merge(Tree(inner + "/"));
-            } else {
-                tree[inner] = FileBytes(folder + inner);
-            }
-        }
-        return tree;
-    }
-};
+struct SaveFailureTest : CommandTest, testing::WithParamInterface<SaveFailure> {};
 
 // Only the error is shown; the old ledger and picture stay whole and no temporary file is left.
 TEST_P(SaveFailureTest, ShowsTheErrorAndLeavesEveryFileAsItWas) {
@@ -295,13 +279,13 @@ TEST_P(SaveFailureTest, ShowsTheErrorAndLeavesEveryFileAsItWas) {
     Type("1");
     Press(Qt::Key_Return);
     GetParam().arrange(*this);
-    const auto before = Tree();
+    const auto before = FolderContents(folder);
     ASSERT_EQ(before.count("ahorros.log") + before.count("pictures/Mi Copia.bmp"), 2u);
 
     Choose(GetParam().command);
     EXPECT_EQ(BannerText(), GetParam().banner);
     EXPECT_EQ(Pixel(170, 300), COLOUR_BLUE);
-    const auto after = Tree();
+    const auto after = FolderContents(folder);
     EXPECT_TRUE(after == before);
     for (const auto& [name, bytes] : after) EXPECT_EQ(before.count(name), 1u) << name;
     EXPECT_TRUE(BannerGoesAtAClick());

@@ -39,19 +39,6 @@ DayRecords Spent(const PeriodPlan& plan, std::initializer_list<std::pair<int, do
     return records;
 }
 
-// What a folder holds, each file's bytes and time, to see that nothing changed.
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        struct stat info;
-        lstat(entry.path().c_str(), &info);
-        files[entry.path().filename()] = (S_ISREG(info.st_mode) ? FileBytes(entry.path()) : "") +
-                                         "@" + std::to_string(info.st_mtim.tv_nsec) + "/" +
-                                         std::to_string(info.st_mode);
-    }
-    return files;
-}
-
 struct HistoryTest : ProgramTest {
     // The current period (12,50 spent on its first day), three kept ones, the last one
     // overspent, a kept name that cannot be read and one that holds no period, and files that
@@ -171,7 +158,7 @@ TEST_F(HistoryTest, RowOpensItsPeriodReadOnly) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         OpenHistory();
-        const auto before = Snapshot(folder);
+        const auto before = FolderContents(folder);
         for (int down = 0; down < c.row && !c.doubleClick; ++down) HistoryKey(Qt::Key_Down);
         if (c.doubleClick)
             DoubleClickHistoryRow(c.row);
@@ -191,7 +178,7 @@ TEST_F(HistoryTest, RowOpensItsPeriodReadOnly) {
             EXPECT_EQ(viewer.Window().GetMenuState(Command::Save), MenuState::Greyed);
             EXPECT_EQ(viewer.Window().GetMenuState(Command::History), MenuState::Greyed);
         }
-        EXPECT_EQ(Snapshot(folder), before) << "nothing in the folder changes";
+        EXPECT_EQ(FolderContents(folder), before) << "nothing in the folder changes";
         Close();
     }
 }
@@ -266,7 +253,7 @@ TEST_F(HistoryTest, CsvIsSavedWhereTheDialogSays) {
 TEST_F(HistoryTest, CsvThatCannotBeSavedThereIsTold) {
     FillFolder();
     OpenHistory();
-    const auto before = Snapshot(folder);
+    const auto before = FolderContents(folder);
     const struct {
         const char* name;
         std::string path;
@@ -288,7 +275,7 @@ TEST_F(HistoryTest, CsvThatCannotBeSavedThereIsTold) {
         EXPECT_FALSE(fs::exists(c.path));
     }
     fs::remove(folder + "enlace");
-    EXPECT_EQ(Snapshot(folder), before);
+    EXPECT_EQ(FolderContents(folder), before);
 }
 
 // Run as a user who may not read everything: each file that gives no period is named with its

@@ -11,11 +11,6 @@
 namespace {
 
 struct KeyboardTest : ProgramTest {
-    // A key pressed and released on the surface.
-    void Key(Qt::Key key, const char* text = "") {
-        KeyDown(key, text);
-        KeyUp(key, text);
-    }
     // What a screen reader is told while `act` runs.
     template <typename Act>
     std::vector<Tell> TellingOf(Act act) {
@@ -33,14 +28,14 @@ struct KeyboardTest : ProgramTest {
 // the total, then an expense on another day.
 TEST_F(KeyboardTest, PeriodEnteredWithoutTheMouse) {
     Open();
-    Key(Qt::Key_F10);
+    Press(Qt::Key_F10);
     ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "F10 opens the first menu";
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);  // Mes nuevo
     QApplication::processEvents();
     EXPECT_EQ(Told().heading, "Marzo Abril 2024");
     EXPECT_EQ(KeyboardDayOfMonth(), 1);
     EXPECT_EQ(MarkedDay(), std::nullopt) << "no mark before the keyboard is used";
-    Key(Qt::Key_Return, "\r");
+    Press(Qt::Key_Return);
     EXPECT_EQ(BannerText(), "") << "Enter acts on no day that has no mark";
     const struct {
         Qt::Key key;
@@ -52,11 +47,11 @@ TEST_F(KeyboardTest, PeriodEnteredWithoutTheMouse) {
         {Qt::Key_Right, 12}, {Qt::Key_Right, 13}, {Qt::Key_Right, 14}, {Qt::Key_Right, 15}};
     for (const auto& m : moves) {
         SCOPED_TRACE(testing::Message() << "key " << std::hex << m.key);
-        Key(m.key);
+        Press(m.key);
         EXPECT_EQ(KeyboardDayOfMonth(), m.day);
         EXPECT_EQ(MarkedDay(), PlaceOfDay(m.day));
     }
-    Key(Qt::Key_Return, "\r");
+    Press(Qt::Key_Return);
     EXPECT_EQ(BannerText(), StartDayBannerText(15));
     EXPECT_EQ(Told().field.name, TEXT_MONTH_TOTAL_FIELD);
     Type("3100");
@@ -64,8 +59,8 @@ TEST_F(KeyboardTest, PeriodEnteredWithoutTheMouse) {
     EXPECT_EQ(Told().field.caret, 4);
     Enter();
     EXPECT_EQ(DayTold(15), "viernes 15 de marzo: quedan 100,00 €");
-    for (int i = 0; i < 5; ++i) Key(Qt::Key_Right);  // the 20th
-    Key(Qt::Key_Space, " ");
+    for (int i = 0; i < 5; ++i) Press(Qt::Key_Right);  // the 20th
+    Press(Qt::Key_Space);
     EXPECT_EQ(Told().field.name, std::string(TEXT_EXPENSE_FIELD) + "miércoles 20 de marzo");
     Type("112,5");
     Enter();
@@ -84,7 +79,7 @@ TEST_F(KeyboardTest, KeyboardGoesOnFromTheDayAClickChose) {
     PickDay(22);
     Type("5");
     Enter();
-    Key(Qt::Key_Right);
+    Press(Qt::Key_Right);
     EXPECT_EQ(KeyboardDayOfMonth(), 21);
 }
 
@@ -97,13 +92,13 @@ TEST_F(KeyboardTest, BannerGoesWithEnterSpaceOrEscape) {
             SCOPED_TRACE(testing::Message() << "key " << std::hex << key << " marked " << marked);
             Open();
             BeginPeriod(15, "3100");
-            if (marked) Key(Qt::Key_Home);
+            if (marked) Press(Qt::Key_Home);
             Choose(Command::Author);
             EXPECT_EQ(Told().banner, TEXT_AUTHOR);
-            Key(key, key == Qt::Key_Space ? " " : key == Qt::Key_Return ? "\r" : "\x1b");
+            Press(key);
             EXPECT_EQ(Told().banner, marked || key == Qt::Key_Escape ? "" : TEXT_AUTHOR);
             EXPECT_FALSE(Told().field.open);
-            Key(Qt::Key_Return, "\r");
+            Press(Qt::Key_Return);
             EXPECT_EQ(Told().field.open, marked);
             Close();
         }
@@ -123,7 +118,7 @@ TEST_F(KeyboardTest, MarkIsOnlyOverThePicture) {
     };
     const QImage before = SurfaceWidget()->grab().toImage();
     const std::vector<Colour> picture = firstDay();
-    Key(Qt::Key_Home);
+    Press(Qt::Key_Home);
     EXPECT_NE(SurfaceWidget()->grab().toImage(), before);
     EXPECT_EQ(firstDay(), picture);
 }
@@ -215,14 +210,14 @@ TEST_F(KeyboardTest, MenusHaveTheirUnderlinedLetters) {
     QStringList titles;
     for (QAction* menu : Ui().menuBar->actions()) titles << menu->text();
     EXPECT_EQ(titles, (QStringList{"&Operaciones", "&Ver"}));
-    Key(Qt::Key_F10);
+    Press(Qt::Key_F10);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->activeAction(), ActionOf(Command::NewMonth)) << "the first item offered";
     QTest::keyClick(menu, Qt::Key_Escape);
     QApplication::processEvents();
     BeginPeriod(15, "3100");
-    Key(Qt::Key_F10);
+    Press(Qt::Key_F10);
     menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->activeAction(), ActionOf(Command::Save)) << "Mes nuevo is greyed";

@@ -26,9 +26,9 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <typeindex>
 #include <optional>
 #include <string>
+#include <typeindex>
 #include <vector>
 
 #include "app/history_of_periods.h"

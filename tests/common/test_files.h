@@ -3,6 +3,7 @@
 #pragma once
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -40,6 +42,11 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
+// Every entry under `folder` (with a trailing "/"), named from there: a file's bytes and when
+// they last changed, a folder or a link as such. What a test compares to see nothing touched.
+inline std::map<std::string, std::string> FolderContents(const std::string& folder,
+                                                         const std::string& inner = "");
+
 // The names in `folder`, sorted.
 inline std::vector<std::string> FolderNames(const std::string& folder) {
     std::vector<std::string> names;
@@ -52,4 +59,24 @@ inline std::vector<std::string> FolderNames(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+inline std::map<std::string, std::string> FolderContents(const std::string& folder,
+                                                         const std::string& inner) {
+    std::map<std::string, std::string> contents;
+    for (const std::string& name : FolderNames(folder + inner)) {
+        const std::string entry = inner + name;
+        struct stat info {};
+        lstat((folder + entry).c_str(), &info);
+        if (S_ISDIR(info.st_mode)) {
+            contents[entry] = "<folder>";
+            contents.merge(FolderContents(folder, entry + "/"));
+        } else if (S_ISLNK(info.st_mode)) {
+            contents[entry] = "<link>";
+        } else {
+            contents[entry] =
+                FileBytes(folder + entry) + "@" + std::to_string(info.st_mtim.tv_nsec);
+        }
+    }
+    return contents;
 }
